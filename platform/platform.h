@@ -49,6 +49,7 @@ enum ErrorCode : std::int32_t {
   kErrorBusy = 170,
   kErrorAlreadyExists = 183,
   kErrorFilenameTooLong = 206,
+  kErrorFileTooLarge = 223,
   kErrorNoData = 232,
   kErrorDirectory = 267,
   kErrorOperationAborted = 995,
@@ -77,8 +78,8 @@ Handle CreateAlways(const std::string& name, bool readBack, std::int32_t& error)
 // Returns 0 or the error code.
 std::int32_t Read(Handle handle, void* bytes, std::size_t size, std::size_t& done);
 
-// Writes `size` bytes in one system call; `done` is the count written.
-// Returns 0 or the error code.
+// Writes `size` bytes in one system call; `done` is the count written
+// (possibly fewer than asked). Returns 0 or the error code.
 std::int32_t Write(Handle handle, const void* bytes, std::size_t size, std::size_t& done);
 
 // Moves to an absolute byte position. Returns 0 or the error code.
@@ -90,6 +91,11 @@ std::int32_t FileSize(Handle handle, std::uint64_t& size);
 
 // Closes a file handle. Returns 0 or the error code.
 std::int32_t Close(Handle handle);
+
+// Called once at start-up, before anything else: notes which standard
+// streams the process was started without and keeps their slots taken, so
+// that no file the program opens can take the place of standard output.
+void Initialise();
 
 // The handle of standard output, or kInvalidHandle when there is none.
 Handle StandardOutput();
@@ -105,6 +111,10 @@ std::string ExecutableName();
 // The address at which the executable's image is loaded; a code address
 // minus this is an offset that addr2line understands.
 std::uintptr_t ImageBase();
+
+// Reads standard input up to and including the first line feed, or to its
+// end. Returns 0 or the error code.
+std::int32_t ReadLine(Handle handle);
 
 // True when `name` names an existing file or folder.
 bool PathExists(const std::string& name);

@@ -1,2 +1,219 @@
-// POSIX backend of the platform layer: files, standard streams, process.
-// (Filled in below with the run driver's needs.)
+// POSIX backend of the platform layer: files, standard streams and the
+// process. Every error number is translated into the Windows error code that
+// the program's messages are chosen by (see ErrorFromErrno).
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/platform.h"
+
+// The ELF header of the running executable: its address is the load address.
+extern "C" const char __ehdr_start[] __attribute__((visibility("hidden")));
+
+namespace pathmend::platform {
+
+namespace {
+
+// Which standard streams were closed when the process started.
+bool standardOutputMissing = false;
+bool standardInputMissing = false;
+
+bool FolderExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The folder part of a path: everything before the last "/", or "." when
+// there is none; "/" for a name directly under the root.
+std::string FolderOf(const std::string& name) {
+  const std::size_t slash = name.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return name.substr(0, slash);
+}
+
+// A POSIX error number as the Windows error code of the same condition. No
+// raw error number is passed through: EIO is 5 and EINTR 4 on Linux, which
+// would read as "File access denied" and "Too many open files".
+std::int32_t ErrorFromErrno(int error, const std::string& name = std::string()) {
+  switch (error) {
+    case 0: return kNoError;
+    case ENOENT:
+      // Windows tells a missing file (2) from a missing folder on its path (3).
+      return name.empty() || FolderExists(FolderOf(name)) ? kErrorFileNotFound
+                                                          : kErrorPathNotFound;
+    case ENOTDIR: return kErrorPathNotFound;
+    case EMFILE:
+    case ENFILE: return kErrorTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return kErrorAccessDenied;
+    case EBADF: return kErrorInvalidHandle;
+    case ENOMEM: return kErrorNotEnoughMemory;
+    case ETXTBSY: return kErrorSharingViolation;
+    case ENOSPC: return kErrorDiskFull;
+    case EDQUOT: return kErrorDiskQuotaExceeded;
+    case EFBIG: return kErrorFileTooLarge;
+    case EIO: return kErrorIoDevice;
+    case ENXIO:
+    case ENODEV: return kErrorNotReady;
+    case ESPIPE: return kErrorSeek;
+    case EPIPE: return kErrorBrokenPipe;
+    case EEXIST: return kErrorFileExists;
+    case EINVAL:
+    case EOVERFLOW: return kErrorInvalidParameter;
+    case ENAMETOOLONG: return kErrorFilenameTooLong;
+    case ELOOP: return kErrorCantResolveFilename;
+    case EBUSY:
+    case EAGAIN: return kErrorBusy;
+    case EMLINK: return kErrorTooManyLinks;
+    case EOPNOTSUPP: return kErrorNotSupported;
+    case ECANCELED: return kErrorOperationAborted;
+    default: return kErrorInvalidFunction;
+  }
+}
+
+Handle OpenWith(const std::string& name, int flags, std::int32_t& error) {
+  int fd;
+  do {
+    fd = ::open(name.c_str(), flags | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    error = ErrorFromErrno(errno, name);
+    return kInvalidHandle;
+  }
+  error = kNoError;
+  return fd;
+}
+
+int Fd(Handle handle) { return static_cast<int>(handle); }
+
+}  // namespace
+
+void Initialise() {
+  // A slot left free by a closed standard stream would be handed to the next
+  // file opened, and console text would then land in that file. Fill it with
+  // /dev/null, opened read-only, and remember that the stream is missing.
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int filler = ::open("/dev/null", O_RDONLY);
+    if (filler >= 0 && filler != fd) {
+      ::dup2(filler, fd);
+      ::close(filler);
+    }
+    if (fd == 0) standardInputMissing = true;
+    if (fd == 1) standardOutputMissing = true;
+  }
+}
+
+Handle OpenExisting(const std::string& name, std::int32_t& error) {
+  return OpenWith(name, O_RDWR, error);
+}
+
+Handle CreateAlways(const std::string& name, bool readBack, std::int32_t& error) {
+  return OpenWith(name, (readBack ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC, error);
+}
+
+std::int32_t Read(Handle handle, void* bytes, std::size_t size, std::size_t& done) {
+  done = 0;
+  ssize_t got;
+  do {
+    got = ::read(Fd(handle), bytes, size);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) return ErrorFromErrno(errno);
+  done = static_cast<std::size_t>(got);
+  return kNoError;
+}
+
+std::int32_t Write(Handle handle, const void* bytes, std::size_t size, std::size_t& done) {
+  done = 0;
+  ssize_t wrote;
+  do {
+    wrote = ::write(Fd(handle), bytes, size);
+  } while (wrote < 0 && errno == EINTR);
+  if (wrote < 0) return ErrorFromErrno(errno);
+  done = static_cast<std::size_t>(wrote);
+  return kNoError;
+}
+
+std::int32_t Seek(Handle handle, std::uint64_t position) {
+  if (::lseek(Fd(handle), static_cast<off_t>(position), SEEK_SET) < 0) return ErrorFromErrno(errno);
+  return kNoError;
+}
+
+std::int32_t Position(Handle handle, std::uint64_t& position) {
+  const off_t at = ::lseek(Fd(handle), 0, SEEK_CUR);
+  if (at < 0) return ErrorFromErrno(errno);
+  position = static_cast<std::uint64_t>(at);
+  return kNoError;
+}
+
+std::int32_t FileSize(Handle handle, std::uint64_t& size) {
+  struct stat info {};
+  if (::fstat(Fd(handle), &info) != 0) return ErrorFromErrno(errno);
+  size = static_cast<std::uint64_t>(info.st_size);
+  return kNoError;
+}
+
+std::int32_t Close(Handle handle) {
+  // The descriptor is released even when close reports an error; retrying
+  // after EINTR could close a descriptor opened by someone else.
+  if (::close(Fd(handle)) != 0 && errno != EINTR) return ErrorFromErrno(errno);
+  return kNoError;
+}
+
+Handle StandardOutput() { return standardOutputMissing ? kInvalidHandle : STDOUT_FILENO; }
+
+Handle StandardInput() { return standardInputMissing ? kInvalidHandle : STDIN_FILENO; }
+
+HandleKind KindOf(Handle handle) {
+  struct stat info {};
+  if (handle == kInvalidHandle || ::fstat(Fd(handle), &info) != 0) return HandleKind::Unknown;
+  if (S_ISCHR(info.st_mode)) return HandleKind::Char;
+  if (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode)) return HandleKind::Disk;
+  if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) return HandleKind::Pipe;
+  return HandleKind::Unknown;
+}
+
+std::int32_t ReadLine(Handle handle) {
+  // One byte at a time, so that nothing after the line feed is taken from a
+  // shared standard input.
+  char byte = 0;
+  for (;;) {
+    const ssize_t got = ::read(Fd(handle), &byte, 1);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return ErrorFromErrno(errno);
+    if (got == 0 || byte == '\n') return kNoError;
+  }
+}
+
+std::string ExecutableName() {
+  char path[4096];
+  const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) return "pathmend";
+  const std::string full(path, static_cast<std::size_t>(length));
+  const std::size_t slash = full.find_last_of('/');
+  return slash == std::string::npos ? full : full.substr(slash + 1);
+}
+
+std::uintptr_t ImageBase() { return reinterpret_cast<std::uintptr_t>(__ehdr_start); }
+
+bool PathExists(const std::string& name) {
+  struct stat info {};
+  return ::stat(name.c_str(), &info) == 0;
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+  struct stat a {};
+  struct stat b {};
+  if (::stat(first.c_str(), &a) != 0 || ::stat(second.c_str(), &b) != 0) return false;
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+}  // namespace pathmend::platform

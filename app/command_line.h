@@ -1,0 +1,66 @@
+// The command line: banner, usage text, option parsing.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pathmend {
+
+enum class OutputFormat { TrackLog, Kml, GtmText };
+
+// The absence of /r is held as a one-character text, a carriage return; any
+// other text, the empty one included, is a new name.
+inline constexpr std::string_view kNoRename = "\r";
+
+struct RunOptions {
+  char FormatLetter = 'A';
+  bool Verbose = false;
+  std::string Rename{kNoRename};
+  std::int32_t First = -1;  // -1: not given
+  std::int32_t Last = -1;
+  std::int32_t NewType = -1;
+};
+
+OutputFormat FormatOf(const RunOptions& options);
+bool RenameGiven(const RunOptions& options);
+
+// Arguments after the program name, numbered from 1; argument N is the
+// output. An index beyond N gives the empty text.
+struct Arguments {
+  std::vector<std::string> items;
+  std::size_t Count() const { return items.size(); }
+  const std::string& operator[](std::size_t index) const;  // 1-based
+};
+
+void PrintBanner();
+void PrintUsage();
+
+// Reads an option's integer value: leading spaces, then decimal with an
+// optional sign, or hexadecimal after "$", "x", "X", "0x" or "0X" (at most
+// 8 significant digits, taken as a signed 32-bit number). Nothing else is
+// valid; an invalid value gives no result.
+std::optional<std::int32_t> ParseOptionInteger(std::string_view text);
+
+struct ParsedOptions {
+  RunOptions options;
+  std::size_t firstInput = 1;  // index of the first input argument
+};
+
+// Parses the leading options. `pathExists` tells whether a name is an
+// existing file or folder: before the first input, an argument that begins
+// with "/" but names one is the first input, not an option (on Linux an
+// absolute path begins with "/"); an argument that is exactly "--" ends the
+// options and the next argument is the first input.
+ParsedOptions ParseOptions(const Arguments& arguments,
+                           bool (*pathExists)(const std::string&));
+
+// Splits a Windows command line into arguments, the program name first:
+// bytes 1 to 32 separate arguments; a double quote starts a section, up to
+// the next double quote or the end, in which separators are ordinary; the
+// quotes are removed; no escapes; no argument is empty.
+std::vector<std::string> SplitCommandLine(std::string_view line);
+
+}  // namespace pathmend

@@ -1,0 +1,170 @@
+#include "app/run_driver.h"
+
+#include <new>
+
+#include "app/command_line.h"
+#include "export/file_name.h"
+#include "platform/platform.h"
+#include "process/run_totals.h"
+#include "runtime/failure.h"
+#include "runtime/text_stream.h"
+#include "tracklog/track_log.h"
+
+namespace pathmend {
+
+namespace {
+
+constexpr std::string_view kSeparator = "- - - - - - - - - - - - -";
+
+// The file the run will write: the output argument itself for a track log,
+// the argument with a new extension for an export.
+std::string WrittenFileName(const std::string& output, OutputFormat format) {
+  switch (format) {
+    case OutputFormat::Kml: return ReplaceExtension(output, ".kml");
+    case OutputFormat::GtmText: return ReplaceExtension(output, ".txt");
+    case OutputFormat::TrackLog: break;
+  }
+  return output;
+}
+
+// Creating the output empties it. When it is one of the inputs (the same
+// argument, or the same file through another path, a hard link or a
+// symbolic link), the run stops before anything is created.
+void RefuseOutputOverInput(const Arguments& arguments, std::size_t firstInput,
+                           OutputFormat format) {
+  const std::size_t count = arguments.Count();
+  const std::string written = WrittenFileName(arguments[count], format);
+  // With no input between the options and the output, the first input is
+  // the output argument itself.
+  const std::size_t lastInput = firstInput < count ? count - 1 : firstInput;
+  for (std::size_t i = firstInput; i <= lastInput; ++i) {
+    const std::string& input = arguments[i];
+    if (input == written || platform::SameFile(input, written)) {
+      RaiseFailure(kEInOutError, "Output file " + written + " is also input file " + input +
+                                     "; nothing was written");
+    }
+  }
+}
+
+// The state of the one pass.
+struct Run {
+  Arguments arguments;
+  ParsedOptions parsed;
+  OutputFormat format = OutputFormat::TrackLog;
+  TrackHeader header;  // first the output's template, then each input's header
+  TrackPoint point;
+  TrackPoint savedPoint;
+  std::int32_t pointNumber = 0;
+  RunTotals totals;
+  TrackFile output;
+};
+
+void OpenOutput(Run& run) {
+  const RunOptions& options = run.parsed.options;
+  const std::string& name = run.arguments[run.arguments.Count()];
+  ConsoleLine("Output format: Vantira Tracklog");
+  run.output = CreateTrackOutput(name);
+  if (RenameGiven(options)) SetName(run.header, options.Rename);
+  if (options.NewType != -1) run.header.TrackType = options.NewType;
+  WriteHeader(run.output, run.header);
+}
+
+bool SaveTest(const Run& run) {
+  const RunOptions& options = run.parsed.options;
+  if (run.totals.filesRead != 1) return true;
+  return (options.First == -1 || run.pointNumber >= options.First) &&
+         (options.Last == -1 || run.pointNumber <= options.Last);
+}
+
+void SavePoint(Run& run) {
+  run.savedPoint = run.point;
+  ++run.totals.pointsSaved;
+  WritePoint(run.output, run.savedPoint);
+}
+
+void ReadInput(Run& run, const std::string& name) {
+  TrackFile input = OpenTrackInput(name);
+  run.header = ReadHeader(input);
+  ++run.totals.filesRead;
+  ConsoleLine(kSeparator);
+  run.point = TrackPoint{};
+  run.savedPoint = TrackPoint{};
+  while (!AtEnd(input)) {
+    ++run.pointNumber;
+    run.point = ReadPoint(input);
+    if (SaveTest(run)) SavePoint(run);
+  }
+  if (run.parsed.options.Verbose) ConsoleLine(kSeparator);
+  run.totals.pointsAnnounced = static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(run.totals.pointsAnnounced) + run.header.PointCount);
+  CloseTrackFile(input);
+}
+
+void RunSteps(Run& run) {
+  PrintBanner();
+  const std::size_t count = run.arguments.Count();
+  if (count < 2) {
+    PrintUsage();
+    return;
+  }
+  run.parsed = ParseOptions(run.arguments, platform::PathExists);
+  run.format = FormatOf(run.parsed.options);
+  RefuseOutputOverInput(run.arguments, run.parsed.firstInput, run.format);
+
+  TrackFile first = OpenTrackInput(run.arguments[run.parsed.firstInput]);
+  run.header = ReadHeader(first);
+  CloseTrackFile(first);
+
+  OpenOutput(run);
+  ConsoleLine("");
+
+  run.pointNumber = 0;
+  run.totals.filesRead = 0;
+  run.totals.pointsSaved = 0;
+  run.totals.lengthMeasured = 0.0;
+  for (std::size_t i = run.parsed.firstInput; i < count; ++i) ReadInput(run, run.arguments[i]);
+
+  CloseTrackFile(run.output);
+}
+
+// Writes the failure report on standard output: first what the console
+// buffer still holds, then the two report lines and an empty line. Errors of
+// these writes are ignored: there is nowhere left to report them.
+void ReportFailure(const Failure& failure) {
+  FlushBuffer(Console);
+  PendingIoCode = 0;
+  const platform::Handle out = platform::StandardOutput();
+  if (out == platform::kInvalidHandle) return;
+  const std::string report = FailureReport(failure, platform::ExecutableName());
+  std::size_t done = 0;
+  platform::Write(out, report.data(), report.size(), done);
+  platform::Write(out, "\r\n", 2, done);
+}
+
+}  // namespace
+
+int RunProgram(const std::vector<std::string>& arguments) {
+  Run run;
+  run.arguments.items = arguments;
+  try {
+    RunSteps(run);
+  } catch (const Failure& failure) {
+    ReportFailure(failure);
+    return 1;
+  } catch (const std::bad_alloc&) {
+    ReportFailure(Failure{"EOutOfMemory", "Out of memory", 0, 0});
+    return 1;
+  }
+  FlushBuffer(Console);
+  PendingIoCode = 0;
+  return 0;
+}
+
+int Main(int argc, char** argv) {
+  platform::Initialise();
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return RunProgram(arguments);
+}
+
+}  // namespace pathmend
