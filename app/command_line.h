@@ -54,8 +54,7 @@ struct ParsedOptions {
 // with "/" but names one is the first input, not an option (on Linux an
 // absolute path begins with "/"); an argument that is exactly "--" ends the
 // options and the next argument is the first input.
-ParsedOptions ParseOptions(const Arguments& arguments,
-                           bool (*pathExists)(const std::string&));
+ParsedOptions ParseOptions(const Arguments& arguments, bool (*pathExists)(const std::string&));
 
 // Splits a Windows command line into arguments, the program name first:
 // bytes 1 to 32 separate arguments; a double quote starts a section, up to

@@ -16,8 +16,8 @@
 namespace pathmend {
 
 struct Failure {
-  std::string kind;     // class name, e.g. "EInOutError"
-  std::string message;  // shown on the report's second line
+  std::string kind;                // class name, e.g. "EInOutError"
+  std::string message;             // shown on the report's second line
   std::uintptr_t raiseOffset = 0;  // raise address minus the executable's load address
   std::int32_t ioCode = 0;         // the code an EInOutError was made from, else 0
 };

@@ -215,9 +215,8 @@ void SetName(TrackHeader& header, std::string_view text) {
 std::string TypeName(std::int32_t index) {
   // Code page 852 bytes, written to the console unconverted.
   static constexpr const char* kNames[kTrackTypeCount] = {
-      "H\x82tk\x94znapi",  "\x9Azleti",  "Szem\x82lyes", "Kedvenc",
-      "Rep\x81l\x8B",      "Aut\xA2",    "Haj\xA2",      "T\xA3ra",
-      "Kaland",            "\x90rdekes", "Felm\x82r\x82s", "Arch\xA1v"};
+      "H\x82tk\x94znapi", "\x9Azleti", "Szem\x82lyes", "Kedvenc",    "Rep\x81l\x8B",   "Aut\xA2",
+      "Haj\xA2",          "T\xA3ra",   "Kaland",       "\x90rdekes", "Felm\x82r\x82s", "Arch\xA1v"};
   if (index < 0 || index >= kTrackTypeCount) return "?";
   return kNames[index];
 }

@@ -23,16 +23,16 @@ inline constexpr std::size_t kNameWidth = 32;
 inline constexpr std::size_t kIdWidth = 16;
 
 struct TrackHeader {
-  std::uint32_t PointCount = 0;                     // offset 0: points announced
-  std::array<std::uint8_t, kNameWidth> Name{};      // offset 4: fixed text
-  std::int32_t TrackType = 0;                       // offset 36: index into the type table
-  std::int32_t PP = 0;                              // offset 40: reported and copied only
-  std::array<std::uint8_t, kIdWidth> Id{};          // offset 44: fixed text ("VT-ID")
-  SystemTime StartTime;                             // offset 60: calendar fields, no time zone
-  std::array<std::uint8_t, 4> Reserved1{};          // offset 76: alignment gap, copied unchanged
-  double Length = 0.0;                              // offset 80: kilometres
-  std::uint32_t Visible = 0;                        // offset 88: zero = false
-  std::array<std::uint8_t, 4> Reserved2{};          // offset 92: alignment gap, copied unchanged
+  std::uint32_t PointCount = 0;                 // offset 0: points announced
+  std::array<std::uint8_t, kNameWidth> Name{};  // offset 4: fixed text
+  std::int32_t TrackType = 0;                   // offset 36: index into the type table
+  std::int32_t PP = 0;                          // offset 40: reported and copied only
+  std::array<std::uint8_t, kIdWidth> Id{};      // offset 44: fixed text ("VT-ID")
+  SystemTime StartTime;                         // offset 60: calendar fields, no time zone
+  std::array<std::uint8_t, 4> Reserved1{};      // offset 76: alignment gap, copied unchanged
+  double Length = 0.0;                          // offset 80: kilometres
+  std::uint32_t Visible = 0;                    // offset 88: zero = false
+  std::array<std::uint8_t, 4> Reserved2{};      // offset 92: alignment gap, copied unchanged
 };
 
 struct TrackPoint {

@@ -45,8 +45,7 @@ std::int32_t ErrorFromErrno(int error, const std::string& name = std::string()) 
     case 0: return kNoError;
     case ENOENT:
       // Windows tells a missing file (2) from a missing folder on its path (3).
-      return name.empty() || FolderExists(FolderOf(name)) ? kErrorFileNotFound
-                                                          : kErrorPathNotFound;
+      return name.empty() || FolderExists(FolderOf(name)) ? kErrorFileNotFound : kErrorPathNotFound;
     case ENOTDIR: return kErrorPathNotFound;
     case EMFILE:
     case ENFILE: return kErrorTooManyOpenFiles;

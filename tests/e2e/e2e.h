@@ -14,8 +14,7 @@
 namespace pathmend::testing {
 
 inline const std::string kCrLf = "\r\n";
-inline const std::string kBanner =
-    "\r\nVantira Track log Repairer/Appender & Exporter\r\n\r\n";
+inline const std::string kBanner = "\r\nVantira Track log Repairer/Appender & Exporter\r\n\r\n";
 inline const std::string kSeparatorLine = "- - - - - - - - - - - - -\r\n";
 inline const std::string kTrackLogFormatLine = "Output format: Vantira Tracklog\r\n";
 

@@ -53,15 +53,18 @@ INSTANTIATE_TEST_SUITE_P(
     Files, OpenFailure,
     ::testing::Values(
         OpenFailureCase{"MissingInput", {"missing.trk", "out.trk"}, false, "File not found."},
-        OpenFailureCase{"MissingFolder", {"nofolder/in.trk", "out.trk"}, false, "Invalid filename."},
+        OpenFailureCase{
+            "MissingFolder", {"nofolder/in.trk", "out.trk"}, false, "Invalid filename."},
         OpenFailureCase{"FolderAsInput", {"folder", "out.trk"}, false, "File access denied."},
         OpenFailureCase{"ShortHeader", {"short.trk", "out.trk"}, false, "Read beyond end of file."},
         OpenFailureCase{"EmptyInput", {"empty.trk", "out.trk"}, false, "Read beyond end of file."},
         OpenFailureCase{"FolderAsOutput", {"in.trk", "folder"}, true, "File access denied."},
-        OpenFailureCase{"OutputInMissingFolder", {"in.trk", "nofolder/out.trk"}, true,
-                        "Invalid filename."},
+        OpenFailureCase{
+            "OutputInMissingFolder", {"in.trk", "nofolder/out.trk"}, true, "Invalid filename."},
         OpenFailureCase{"FullDisk", {"in.trk", "/dev/full"}, true, "I/O error 112."}),
-    [](const ::testing::TestParamInfo<OpenFailureCase>& row) { return std::string(row.param.name); });
+    [](const ::testing::TestParamInfo<OpenFailureCase>& row) {
+      return std::string(row.param.name);
+    });
 
 TEST_F(Failures, PartialLastRecordKeepsHeaderAndEarlierPoints) {
   const auto complete = ThreePoints();

@@ -53,9 +53,12 @@ TEST_F(TrackLogRun, UsageWithFewerThanTwoArguments) {
 }
 
 TEST_F(TrackLogRun, CompleteInputIsCopiedByteForByte) {
-  const auto input =
-      TrackLogBuilder().Name("Road Split").Reserved(0xDEADBEEF, 0x01020304).Length(12.5).Line(
-          49283072, 8388608, 1000, 5).Bytes();
+  const auto input = TrackLogBuilder()
+                         .Name("Road Split")
+                         .Reserved(0xDEADBEEF, 0x01020304)
+                         .Length(12.5)
+                         .Line(49283072, 8388608, 1000, 5)
+                         .Bytes();
   WriteFileBytes(File("in.trk"), input);
   const RunResult result = Run({"in.trk", "out.dat"});
   EXPECT_EQ(result.exitCode, 0);
@@ -85,8 +88,8 @@ std::vector<std::vector<std::uint8_t>> PointsOf(const std::vector<std::uint8_t>&
 struct CutCase {
   const char* name;
   std::vector<std::string> options;
-  int firstPoints;   // points in the first input
-  int secondPoints;  // points in the second input, 0 for one input
+  int firstPoints;         // points in the first input
+  int secondPoints;        // points in the second input, 0 for one input
   std::vector<int> saved;  // 1-based numbers of the saved points, second input continuing
 };
 
@@ -136,7 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"FirstAndLast", {"/f:3", "/l:4"}, 6, 0, Range(3, 4)},
         CutCase{"FirstOnly", {"/f:5"}, 6, 0, Range(5, 6)},
         CutCase{"LastZeroSavesNothing", {"/l:0"}, 4, 0, {}},
-        CutCase{"CutAppliesToFirstInputOnly", {"/f:2", "/l:3"}, 4, 3, Join(Range(2, 3), Range(5, 7))},
+        CutCase{
+            "CutAppliesToFirstInputOnly", {"/f:2", "/l:3"}, 4, 3, Join(Range(2, 3), Range(5, 7))},
         CutCase{"LastZeroWithSecondInput", {"/l:0"}, 3, 2, Range(4, 5)},
         CutCase{"TwoInputsJoined", {}, 3, 4, Range(1, 7)},
         CutCase{"FirstBeyondEnd", {"/f:100"}, 3, 0, {}},
@@ -148,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<CutCase>& row) { return std::string(row.param.name); });
 
 TEST_F(TrackLogRun, RenameAndRetypeReachTheOutputHeaderOnly) {
-  const auto input = TrackLogBuilder().Name("Old").TrackType(1).Line(49283072, 8388608, 10, 2).Bytes();
+  const auto input =
+      TrackLogBuilder().Name("Old").TrackType(1).Line(49283072, 8388608, 10, 2).Bytes();
   WriteFileBytes(File("in.trk"), input);
   const RunResult result = Run({"/r:Road Split", "/t:7", "in.trk", "out.trk"});
   ASSERT_EQ(result.exitCode, 0);

@@ -48,7 +48,8 @@ RunResult RunPathmend(const RunSetup& setup) {
     if (setup.closeStdin) close(0);
     if (setup.closeStdout) close(1);
     if (setup.openFileLimit >= 0) {
-      rlimit limit{static_cast<rlim_t>(setup.openFileLimit), static_cast<rlim_t>(setup.openFileLimit)};
+      rlimit limit{static_cast<rlim_t>(setup.openFileLimit),
+                   static_cast<rlim_t>(setup.openFileLimit)};
       setrlimit(RLIMIT_NOFILE, &limit);
     }
     std::vector<char*> argv;
@@ -65,7 +66,8 @@ RunResult RunPathmend(const RunSetup& setup) {
   signal(SIGPIPE, SIG_IGN);
   std::size_t offset = 0;
   while (offset < setup.input.size()) {
-    const ssize_t wrote = write(inPipe[1], setup.input.data() + offset, setup.input.size() - offset);
+    const ssize_t wrote =
+        write(inPipe[1], setup.input.data() + offset, setup.input.size() - offset);
     if (wrote <= 0) break;
     offset += static_cast<std::size_t>(wrote);
   }

@@ -17,7 +17,7 @@ struct RunSetup {
   std::string stdoutPath;         // send standard output to this file instead of a pipe
   int openFileLimit = -1;         // RLIMIT_NOFILE for the child, -1: unchanged
   std::vector<std::pair<std::string, std::string>> env;  // variables to set
-  std::string binary;             // default: the pathmend under test
+  std::string binary;                                    // default: the pathmend under test
 };
 
 struct RunResult {

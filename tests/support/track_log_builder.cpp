@@ -13,22 +13,26 @@ void PutU16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t valu
 }
 
 void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
-  for (std::size_t i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
+  for (std::size_t i = 0; i < 4; ++i)
+    bytes.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 void PutU64(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value) {
-  for (std::size_t i = 0; i < 8; ++i) bytes.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
+  for (std::size_t i = 0; i < 8; ++i)
+    bytes.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 std::uint32_t GetU32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
   std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(bytes.at(at + i)) << (8 * i);
+  for (std::size_t i = 0; i < 4; ++i)
+    value |= static_cast<std::uint32_t>(bytes.at(at + i)) << (8 * i);
   return value;
 }
 
 std::uint64_t GetU64(const std::vector<std::uint8_t>& bytes, std::size_t at) {
   std::uint64_t value = 0;
-  for (std::size_t i = 0; i < 8; ++i) value |= static_cast<std::uint64_t>(bytes.at(at + i)) << (8 * i);
+  for (std::size_t i = 0; i < 8; ++i)
+    value |= static_cast<std::uint64_t>(bytes.at(at + i)) << (8 * i);
   return value;
 }
 
@@ -167,7 +171,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) throw std::runtime_error("cannot write " + path);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadFileText(const std::string& path) {

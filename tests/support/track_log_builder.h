@@ -25,7 +25,7 @@ class TrackLogBuilder {
   TrackLogBuilder();
 
   TrackLogBuilder& PointCount(std::uint32_t count);  // default: the number of points added
-  TrackLogBuilder& Name(std::string_view bytes);      // up to 32 bytes, zero-filled
+  TrackLogBuilder& Name(std::string_view bytes);     // up to 32 bytes, zero-filled
   TrackLogBuilder& NameRaw(const std::vector<std::uint8_t>& bytes32);
   TrackLogBuilder& TrackType(std::int32_t type);
   TrackLogBuilder& PP(std::int32_t pp);
