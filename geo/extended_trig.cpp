@@ -4,6 +4,7 @@
 #include "geo/extended_trig.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace pathmend {
 namespace {
@@ -15,6 +16,7 @@ namespace {
 // 2/pi rounded to extended: only used to pick the quadrant, so its own
 // rounding does not matter beyond choosing between two neighbouring k.
 constexpr Extended kTwoOverPi = 0xA2F9836E4E44152Ap-64L;
+constexpr Extended kTwoTo63 = 0x8000000000000000p+0L;
 
 // pi/2 = kPiOver2Part1 + kPiOver2Part2 + kPiOver2Part3 to about 180 bits. The
 // first two parts have at most 57 significant bits, so k * part is exact for
@@ -35,9 +37,15 @@ SineCosine ExtendedSinCos(Extended x) {
   const Extended a = negative ? -x : x;
 
   // Nearest multiple k of pi/2 (a tie may go either way: both reduced
-  // arguments are within pi/4 and a little).
-  const auto k = static_cast<std::int64_t>(a * kTwoOverPi + 0.5L);
-  const auto kk = static_cast<Extended>(k);
+  // arguments are within pi/4 and a little). Adding 2^63 leaves a sum whose
+  // last place is worth 1, so the addition rounds to the integer and k can be
+  // read from the low bits of the sum's significand. This avoids a float to
+  // integer conversion, which on the x87 means switching the rounding mode.
+  const Extended shifted = a * kTwoOverPi + kTwoTo63;
+  std::uint64_t significand;
+  std::memcpy(&significand, &shifted, sizeof significand);
+  const auto k = static_cast<std::uint32_t>(significand & 0xFFu);
+  const Extended kk = shifted - kTwoTo63;
   const Extended r = ((a - kk * kPiOver2Part1) - kk * kPiOver2Part2) - kk * kPiOver2Part3;
 
   Extended s, c;
