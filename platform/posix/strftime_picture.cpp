@@ -55,7 +55,10 @@ void Expand(std::string_view format, const StrftimeFormats& formats, int depth,
       case 'F': stands = "%Y-%m-%d"; break;
       case 'T': stands = "%H:%M:%S"; break;
       case 'R': stands = "%H:%M"; break;
-      case 'r': stands = formats.time12.empty() ? "%I:%M:%S %p" : formats.time12; break;
+      case 'r':
+        stands = formats.time12;
+        if (stands.empty()) stands = "%I:%M:%S %p";
+        break;
       case 'x': stands = formats.date; break;
       case 'X': stands = formats.time; break;
       case 'c': stands = formats.dateTime; break;
