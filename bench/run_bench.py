@@ -1,0 +1,153 @@
+#!/usr/bin/env python3
+"""End-to-end figures of pathmend on large generated track logs.
+
+Writes a track log of a million points with the project's own generator and
+times, in the same run and alternating so that both see the same machine:
+
+  join    pathmend joining the track log to itself into a track log, against
+          join_floor, a minimal program that makes exactly the system calls
+          the join needs (one read per point, one write per saved point, the
+          header rewrite) and nothing else;
+  kml/txt pathmend exporting the track log (and GPSBabel converting the same
+          points from GPX to KML, where gpsbabel is installed);
+  verbose pathmend /v with standard output to /dev/null.
+
+Peak memory (maximum resident set size) is taken from wait4 for each run.
+
+  bench/run_bench.py [--build build/release] [--points 1000000] [--repeat 5]
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def run(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, cwd=None):
+    """Runs a command; returns (wall seconds, peak RSS in KiB, exit code)."""
+    start = time.perf_counter()
+    proc = subprocess.Popen(argv, stdin=stdin, stdout=stdout, stderr=subprocess.DEVNULL, cwd=cwd)
+    _, status, usage = os.wait4(proc.pid, 0)
+    wall = time.perf_counter() - start
+    proc.returncode = os.waitstatus_to_exitcode(status)
+    return wall, usage.ru_maxrss, proc.returncode
+
+
+def best(samples):
+    return min(samples)
+
+
+def median(samples):
+    ordered = sorted(samples)
+    return ordered[len(ordered) // 2]
+
+
+def write_gpx(track, gpx):
+    """A GPX file with the same points, for GPSBabel."""
+    with open(gpx, "w") as out:
+        out.write('<?xml version="1.0" encoding="UTF-8"?>\n'
+                  '<gpx version="1.1" creator="pathmend-bench" '
+                  'xmlns="http://www.topografix.com/GPX/1/1"><trk><name>bench</name><trkseg>\n')
+        with open(track, "rb") as data:
+            data.read(96)
+            while True:
+                record = data.read(20)
+                if len(record) < 20:
+                    break
+                lat = int.from_bytes(record[0:4], "little") / 1048576
+                lon = int.from_bytes(record[4:8], "little") / 1048576
+                alt = int.from_bytes(record[8:10], "little") / 10
+                out.write(f'<trkpt lat="{lat:.9f}" lon="{lon:.9f}"><ele>{alt:.1f}</ele></trkpt>\n')
+        out.write("</trkseg></trk></gpx>\n")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default="build/release")
+    parser.add_argument("--points", type=int, default=1_000_000)
+    parser.add_argument("--repeat", type=int, default=5)
+    parser.add_argument("--only", default="join,memory,kml,txt,verbose,gpsbabel")
+    args = parser.parse_args()
+    only = set(args.only.split(","))
+
+    pathmend = os.path.abspath(os.path.join(args.build, "app", "pathmend"))
+    make_track = os.path.abspath(os.path.join(args.build, "tools", "make_track"))
+    floor = os.path.abspath(os.path.join(args.build, "tools", "join_floor"))
+    for tool in (pathmend, make_track, floor):
+        if not os.path.exists(tool):
+            sys.exit(f"missing {tool}: build the release preset first")
+
+    work = tempfile.mkdtemp(prefix="pathmend-bench-")
+    try:
+        big = os.path.join(work, "big.trk")
+        subprocess.run([make_track, big, str(args.points)], check=True)
+        out = os.path.join(work, "out.trk")
+        print(f"track log of {args.points} points, {os.path.getsize(big)} bytes; {args.repeat} runs each")
+
+        if "join" in only:
+            # The same file given twice as input; the output is a new file.
+            ours, floors = [], []
+            for _ in range(args.repeat):
+                wall, _, code = run([pathmend, big, big, out])
+                assert code == 0, "pathmend join failed"
+                ours.append(wall)
+                wall, _, code = run([floor, big, big, out])
+                assert code == 0, "join_floor failed"
+                floors.append(wall)
+            ratio = median(ours) / median(floors)
+            print(f"join to itself: pathmend median {median(ours):.3f} s (best {best(ours):.3f}), "
+                  f"floor median {median(floors):.3f} s (best {best(floors):.3f}); ratio {ratio:.2f}")
+
+        if "memory" in only:
+            for points in (10_000, args.points):
+                small = os.path.join(work, f"m{points}.trk")
+                subprocess.run([make_track, small, str(points)], check=True)
+                _, rss, code = run([pathmend, small, small, out])
+                assert code == 0
+                print(f"peak RSS joining {points} points to themselves: {rss} KiB")
+
+        for fmt, flag, ext in (("kml", "/ok", ".kml"), ("txt", "/ox", ".txt")):
+            if fmt not in only:
+                continue
+            walls, peak = [], 0
+            for _ in range(args.repeat):
+                wall, rss, code = run([pathmend, flag, big, os.path.join(work, "export" + ext)])
+                assert code == 0, f"pathmend {flag} failed"
+                walls.append(wall)
+                peak = max(peak, rss)
+            print(f"export {fmt}: pathmend median {median(walls):.3f} s, peak RSS {peak} KiB")
+
+        if "verbose" in only:
+            walls = []
+            for _ in range(max(1, args.repeat // 2)):
+                with open(os.devnull, "wb") as null:
+                    wall, rss, code = run([pathmend, "/v", big, out], stdout=null)
+                assert code == 0
+                walls.append(wall)
+            print(f"verbose trace to /dev/null: median {median(walls):.3f} s, "
+                  f"{args.points / median(walls):,.0f} points/s")
+
+        if "gpsbabel" in only:
+            gpsbabel = shutil.which("gpsbabel")
+            if gpsbabel is None:
+                print("gpsbabel not installed: comparison skipped")
+            else:
+                gpx = os.path.join(work, "big.gpx")
+                write_gpx(big, gpx)
+                walls, peak = [], 0
+                for _ in range(max(1, args.repeat // 2)):
+                    wall, rss, code = run([gpsbabel, "-t", "-i", "gpx", "-f", gpx, "-o", "kml", "-F",
+                                           os.path.join(work, "babel.kml")])
+                    assert code == 0, "gpsbabel failed"
+                    walls.append(wall)
+                    peak = max(peak, rss)
+                print(f"gpsbabel gpx->kml: median {median(walls):.3f} s, peak RSS {peak} KiB")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
