@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "export/file_name.h"
 #include "platform/platform.h"
+#include "process/length_summary.h"
 #include "process/run_totals.h"
 #include "runtime/failure.h"
 #include "runtime/text_stream.h"
@@ -56,6 +57,7 @@ struct Run {
   TrackPoint savedPoint;
   std::int32_t pointNumber = 0;
   RunTotals totals;
+  LegCache legs;
   TrackFile output;
 };
 
@@ -77,6 +79,7 @@ bool SaveTest(const Run& run) {
 }
 
 void SavePoint(Run& run) {
+  AddLeg(run.totals, run.point, run.savedPoint, run.legs);
   run.savedPoint = run.point;
   ++run.totals.pointsSaved;
   WritePoint(run.output, run.savedPoint);
@@ -95,8 +98,7 @@ void ReadInput(Run& run, const std::string& name) {
     if (SaveTest(run)) SavePoint(run);
   }
   if (run.parsed.options.Verbose) ConsoleLine(kSeparator);
-  run.totals.pointsAnnounced = static_cast<std::int32_t>(
-      static_cast<std::uint32_t>(run.totals.pointsAnnounced) + run.header.PointCount);
+  AddAnnounced(run.totals, run.header);
   CloseTrackFile(input);
 }
 
@@ -124,6 +126,7 @@ void RunSteps(Run& run) {
   run.totals.lengthMeasured = 0.0;
   for (std::size_t i = run.parsed.firstInput; i < count; ++i) ReadInput(run, run.arguments[i]);
 
+  SummaryAndRepair(run.totals, run.format == OutputFormat::TrackLog ? &run.output : nullptr);
   CloseTrackFile(run.output);
 }
 
