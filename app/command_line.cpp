@@ -7,16 +7,6 @@
 
 namespace pathmend {
 
-OutputFormat FormatOf(const RunOptions& options) {
-  switch (options.FormatLetter) {
-    case 'K': return OutputFormat::Kml;
-    case 'X': return OutputFormat::GtmText;
-    default: return OutputFormat::TrackLog;
-  }
-}
-
-bool RenameGiven(const RunOptions& options) { return options.Rename != kNoRename; }
-
 const std::string& Arguments::operator[](std::size_t index) const {
   static const std::string kEmpty;
   if (index < 1 || index > items.size()) return kEmpty;

@@ -7,25 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/run_options.h"
+
 namespace pathmend {
-
-enum class OutputFormat { TrackLog, Kml, GtmText };
-
-// The absence of /r is held as a one-character text, a carriage return; any
-// other text, the empty one included, is a new name.
-inline constexpr std::string_view kNoRename = "\r";
-
-struct RunOptions {
-  char FormatLetter = 'A';
-  bool Verbose = false;
-  std::string Rename{kNoRename};
-  std::int32_t First = -1;  // -1: not given
-  std::int32_t Last = -1;
-  std::int32_t NewType = -1;
-};
-
-OutputFormat FormatOf(const RunOptions& options);
-bool RenameGiven(const RunOptions& options);
 
 // Arguments after the program name, numbered from 1; argument N is the
 // output. An index beyond N gives the empty text.

@@ -4,9 +4,14 @@
 
 #include "app/command_line.h"
 #include "export/file_name.h"
+#include "export/gtm_writer.h"
+#include "export/kml_writer.h"
+#include "geo/locale_formats.h"
 #include "platform/platform.h"
 #include "process/length_summary.h"
 #include "process/run_totals.h"
+#include "report/point_trace.h"
+#include "report/track_report.h"
 #include "runtime/failure.h"
 #include "runtime/text_stream.h"
 #include "tracklog/track_log.h"
@@ -58,21 +63,44 @@ struct Run {
   std::int32_t pointNumber = 0;
   RunTotals totals;
   LegCache legs;
-  TrackFile output;
+  TrackFile output;       // a track log output
+  TextStream exportFile;  // a KML or GPS TrackMaker text output
 };
 
+const RunOptions& Options(const Run& run) { return run.parsed.options; }
+
 void OpenOutput(Run& run) {
-  const RunOptions& options = run.parsed.options;
+  const RunOptions& options = Options(run);
   const std::string& name = run.arguments[run.arguments.Count()];
-  ConsoleLine("Output format: Vantira Tracklog");
-  run.output = CreateTrackOutput(name);
-  if (RenameGiven(options)) SetName(run.header, options.Rename);
-  if (options.NewType != -1) run.header.TrackType = options.NewType;
-  WriteHeader(run.output, run.header);
+  switch (run.format) {
+    case OutputFormat::Kml:
+      ConsoleLine("Output format: Google Earth KML");
+      OpenKml(run.exportFile, name, run.header);
+      break;
+    case OutputFormat::GtmText:
+      ConsoleLine("Output format: GPS TrackMaker Text Format");
+      OpenGtm(run.exportFile, name);
+      break;
+    case OutputFormat::TrackLog:
+      ConsoleLine("Output format: Vantira Tracklog");
+      run.output = CreateTrackOutput(name);
+      if (RenameGiven(options)) SetName(run.header, options.Rename);
+      if (options.NewType != -1) run.header.TrackType = options.NewType;
+      WriteHeader(run.output, run.header);
+      break;
+  }
+}
+
+void CloseOutput(Run& run) {
+  switch (run.format) {
+    case OutputFormat::Kml: CloseKml(run.exportFile); break;
+    case OutputFormat::GtmText: CloseGtm(run.exportFile, run.header); break;
+    case OutputFormat::TrackLog: CloseTrackFile(run.output); break;
+  }
 }
 
 bool SaveTest(const Run& run) {
-  const RunOptions& options = run.parsed.options;
+  const RunOptions& options = Options(run);
   if (run.totals.filesRead != 1) return true;
   return (options.First == -1 || run.pointNumber >= options.First) &&
          (options.Last == -1 || run.pointNumber <= options.Last);
@@ -82,24 +110,50 @@ void SavePoint(Run& run) {
   AddLeg(run.totals, run.point, run.savedPoint, run.legs);
   run.savedPoint = run.point;
   ++run.totals.pointsSaved;
-  WritePoint(run.output, run.savedPoint);
+  switch (run.format) {
+    case OutputFormat::Kml: WriteKmlPoint(run.exportFile, run.savedPoint); break;
+    case OutputFormat::GtmText: WriteGtmPoint(run.exportFile, run.savedPoint); break;
+    case OutputFormat::TrackLog: WritePoint(run.output, run.savedPoint); break;
+  }
 }
 
 void ReadInput(Run& run, const std::string& name) {
+  const bool verbose = Options(run).Verbose;
   TrackFile input = OpenTrackInput(name);
   run.header = ReadHeader(input);
   ++run.totals.filesRead;
+  // The program's only guard: a failure anywhere in the report ends the
+  // block silently, and the run goes on with the separator line.
+  try {
+    ReportTrack(name, run.totals.filesRead, run.header, Options(run));
+  } catch (...) {
+    PendingIoCode = 0;
+  }
   ConsoleLine(kSeparator);
   run.point = TrackPoint{};
   run.savedPoint = TrackPoint{};
   while (!AtEnd(input)) {
     ++run.pointNumber;
     run.point = ReadPoint(input);
-    if (SaveTest(run)) SavePoint(run);
+    if (verbose) TraceStart(run.pointNumber);
+    if (SaveTest(run)) {
+      SavePoint(run);
+      if (verbose) TraceSaved(run.totals.pointsSaved);
+    }
+    if (verbose) TraceFinish(run.point, run.totals.lengthMeasured);
   }
-  if (run.parsed.options.Verbose) ConsoleLine(kSeparator);
+  if (verbose) ConsoleLine(kSeparator);
   AddAnnounced(run.totals, run.header);
   CloseTrackFile(input);
+}
+
+// Waits for the user to press Enter: reads standard input up to and
+// including the first line feed, or to its end.
+void WaitForEnter() {
+  const platform::Handle input = platform::StandardInput();
+  SetPendingIoCode(input == platform::kInvalidHandle ? kIoStdInputUnavailable
+                                                     : platform::ReadLine(input));
+  CheckIo();
 }
 
 void RunSteps(Run& run) {
@@ -110,7 +164,7 @@ void RunSteps(Run& run) {
     return;
   }
   run.parsed = ParseOptions(run.arguments, platform::PathExists);
-  run.format = FormatOf(run.parsed.options);
+  run.format = FormatOf(Options(run));
   RefuseOutputOverInput(run.arguments, run.parsed.firstInput, run.format);
 
   TrackFile first = OpenTrackInput(run.arguments[run.parsed.firstInput]);
@@ -127,7 +181,13 @@ void RunSteps(Run& run) {
   for (std::size_t i = run.parsed.firstInput; i < count; ++i) ReadInput(run, run.arguments[i]);
 
   SummaryAndRepair(run.totals, run.format == OutputFormat::TrackLog ? &run.output : nullptr);
-  CloseTrackFile(run.output);
+  CloseOutput(run);
+
+  if (Options(run).Verbose) {
+    ConsoleLine("");
+    ConsoleLine("Ready.");
+    WaitForEnter();
+  }
 }
 
 // Writes the failure report on standard output: first what the console
@@ -144,6 +204,14 @@ void ReportFailure(const Failure& failure) {
   platform::Write(out, "\r\n", 2, done);
 }
 
+// An export that a failure interrupts keeps the lines it completed: the text
+// still in its buffer is written out, the file is not closed and gets no
+// closing text. Errors are ignored here too.
+void KeepExportedLines(Run& run) {
+  FlushBuffer(run.exportFile);
+  PendingIoCode = 0;
+}
+
 }  // namespace
 
 int RunProgram(const std::vector<std::string>& arguments) {
@@ -152,9 +220,11 @@ int RunProgram(const std::vector<std::string>& arguments) {
   try {
     RunSteps(run);
   } catch (const Failure& failure) {
+    KeepExportedLines(run);
     ReportFailure(failure);
     return 1;
   } catch (const std::bad_alloc&) {
+    KeepExportedLines(run);
     ReportFailure(Failure{"EOutOfMemory", "Out of memory", 0, 0});
     return 1;
   }
@@ -165,6 +235,7 @@ int RunProgram(const std::vector<std::string>& arguments) {
 
 int Main(int argc, char** argv) {
   platform::Initialise();
+  LoadLocaleFormats();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   return RunProgram(arguments);

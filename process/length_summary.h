@@ -19,8 +19,7 @@ struct LegCache {
 // measured length, unless the previous saved point is empty (latitude 0).
 // Call it before the saved point is replaced; afterwards the cache holds the
 // current point's sines and cosines.
-void AddLeg(RunTotals& totals, const TrackPoint& current, const TrackPoint& saved,
-            LegCache& cache);
+void AddLeg(RunTotals& totals, const TrackPoint& current, const TrackPoint& saved, LegCache& cache);
 
 // Adds an input header's announced point count and length to the totals. The
 // length is added in extended and stored as a double; a signalling NaN, a sum

@@ -29,14 +29,64 @@ inline std::string FailureText(const std::string& kind, const std::string& messa
 // with X, after checking that they are eight upper-case hexadecimal digits.
 std::string ReplaceAddress(const std::string& out);
 
+// The report block of one input. The defaults are those of a header made by
+// TrackLogBuilder, shown in the default locale.
+struct ReportBlock {
+  int index = 1;
+  std::string argument;
+  std::string points;
+  std::string name = "Test";
+  std::string newName;  // the /r value; shown when `renamed`
+  bool renamed = false;
+  std::string type = "5 (Aut\xA2)";
+  std::string newType;  // shown when not empty
+  std::string pp = "0";
+  std::string id = "ID";
+  std::string start = "1/15/06 8:30:00 am";  // empty: the block ends before this line
+  std::string length = "0.00000";
+  std::string visible = "TRUE";
+  std::string cut;  // "first to last", shown when not empty
+
+  std::string Text() const {
+    std::string text = "Track #" + std::to_string(index) + ": " + argument + "\r\n";
+    text += "  * Points: " + points + "\r\n";
+    text += "  * Name: " + name + "\r\n";
+    if (renamed) text += "  -> New Name: " + newName + "\r\n";
+    text += "  * Type: " + type + "\r\n";
+    if (!newType.empty()) text += "  -> New Type: " + newType + "\r\n";
+    text += "  * PP: " + pp + "\r\n";
+    text += "  * VT-ID: " + id + "\r\n";
+    if (start.empty()) return text;
+    text += "  * Start Date&Time: " + start + "\r\n";
+    text += "  * Length: " + length + " km\r\n";
+    text += "  * Visible: " + visible + "\r\n";
+    if (!cut.empty()) text += "  -> First Track Cut: " + cut + "\r\n";
+    return text;
+  }
+};
+
+// A report block with the defaults for an argument and a point count.
+inline std::string Report(const std::string& argument, int points, int index = 1,
+                          const std::string& length = "0.00000") {
+  ReportBlock block;
+  block.index = index;
+  block.argument = argument;
+  block.points = std::to_string(points);
+  block.length = length;
+  return block.Text();
+}
+
 class EndToEnd : public ::testing::Test {
  protected:
   TempDir dir;
 
   std::string File(const std::string& name) const { return dir.File(name); }
 
+  // Runs pathmend in the test's folder, in UTC and the default locale unless
+  // the setup says otherwise.
   RunResult Run(std::vector<std::string> args, RunSetup setup = {}) {
     setup.args = std::move(args);
+    setup.env.insert(setup.env.begin(), {{"TZ", "UTC"}, {"LC_ALL", "C"}});
     if (setup.cwd.empty()) setup.cwd = dir.path();
     return RunPathmend(setup);
   }

@@ -72,7 +72,8 @@ TEST_F(Failures, PartialLastRecordKeepsHeaderAndEarlierPoints) {
   WriteFileBytes(File("in.trk"), input);
   const RunResult result = Run({"in.trk", "out.trk"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(ReplaceAddress(result.out), kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine +
+  EXPECT_EQ(ReplaceAddress(result.out), kBanner + kTrackLogFormatLine + kCrLf +
+                                            Report("in.trk", 9) + kSeparatorLine +
                                             FailureText("EInOutError", "Read beyond end of file."));
   // The first header, unrepaired (count 9), and the three whole points.
   const std::vector<std::uint8_t> expected(input.begin(), input.end() - 7);
@@ -84,7 +85,8 @@ TEST_F(Failures, FailureInSecondInputKeepsPointsOfTheFirst) {
   WriteFileBytes(File("a.trk"), first);
   const RunResult result = Run({"a.trk", "missing.trk", "out.trk"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(ReplaceAddress(result.out), kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine +
+  EXPECT_EQ(ReplaceAddress(result.out), kBanner + kTrackLogFormatLine + kCrLf + Report("a.trk", 3) +
+                                            kSeparatorLine +
                                             FailureText("EInOutError", "File not found."));
   EXPECT_EQ(ReadFileBytes(File("out.trk")), first);
 }
@@ -121,7 +123,7 @@ TEST_F(Failures, ReportFollowsEarlierOutputWhenRedirectedToAFile) {
   const RunResult result = Run({"in.trk", "missing.trk", "out.trk"}, setup);
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(ReplaceAddress(ReadFileText(File("console.txt"))),
-            kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine +
+            kBanner + kTrackLogFormatLine + kCrLf + Report("in.trk", 3) + kSeparatorLine +
                 FailureText("EInOutError", "File not found."));
 }
 

@@ -30,8 +30,8 @@ TEST_F(Repair, StalePointCountIsRepaired) {
   TrackLogBuilder().PointCount(5).Point(kP1).Point(kP2).Point(kP3).WriteTo(File("in.trk"));
   const RunResult result = Run({"in.trk", "out.trk"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
-  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine +
-                            Summary(1, "5 -> 3", "0.00000 -> 111.42820"));
+  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + Report("in.trk", 5) +
+                            kSeparatorLine + Summary(1, "5 -> 3", "0.00000 -> 111.42820"));
   const auto out = Output();
   EXPECT_EQ(GetU32(out, 0), 3U);
   EXPECT_EQ(GetDouble(out, 80), 111.42820122911684);
@@ -51,6 +51,7 @@ struct CutRepairCase {
   const char* name;
   std::vector<std::string> options;
   std::vector<PointSpec> points;
+  const char* cut;  // the report's cut line
 };
 
 void PrintTo(const CutRepairCase& c, std::ostream* os) { *os << c.name; }
@@ -66,7 +67,12 @@ TEST_P(CutRepair, MeasuresOnlyTheSavedPoints) {
   args.insert(args.end(), {"in.trk", "out.trk"});
   const RunResult result = Run(args);
   ASSERT_EQ(result.exitCode, 0) << result.out;
-  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine +
+  ReportBlock report;
+  report.argument = "in.trk";
+  report.points = "4";
+  report.length = "987.50000";
+  report.cut = c.cut;
+  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + report.Text() + kSeparatorLine +
                             Summary(1, "4 -> 3", "987.50000 -> 111.42820"));
   EXPECT_EQ(GetU32(Output(), 0), 3U);
   EXPECT_EQ(GetDouble(Output(), 80), 111.42820122911684);
@@ -74,9 +80,10 @@ TEST_P(CutRepair, MeasuresOnlyTheSavedPoints) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cuts, CutRepair,
-    ::testing::Values(CutRepairCase{"First", {"/f:2"}, {kFar, kP1, kP2, kP3}},
-                      CutRepairCase{"Last", {"/l:3"}, {kP1, kP2, kP3, kFar}},
-                      CutRepairCase{"FirstAndLast", {"/f:2", "/l:4"}, {kFar, kP1, kP2, kP3}}),
+    ::testing::Values(CutRepairCase{"First", {"/f:2"}, {kFar, kP1, kP2, kP3}, "2 to -1"},
+                      CutRepairCase{"Last", {"/l:3"}, {kP1, kP2, kP3, kFar}, "-1 to 3"},
+                      CutRepairCase{
+                          "FirstAndLast", {"/f:2", "/l:4"}, {kFar, kP1, kP2, kP3}, "2 to 4"}),
     [](const ::testing::TestParamInfo<CutRepairCase>& row) { return std::string(row.param.name); });
 
 TEST_F(Repair, NoLegJoinsTwoInputs) {
@@ -88,15 +95,18 @@ TEST_F(Repair, NoLegJoinsTwoInputs) {
 
   RunResult result = Run({"a.trk", "b.trk", "out.trk"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
-  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine + kSeparatorLine +
+  const std::string a = Report("a.trk", 2, 1, "111.31949") + kSeparatorLine;
+  const std::string b = Report("b.trk", 2, 2, "0.10871") + kSeparatorLine;
+  const std::string c = Report("c.trk", 1, 3, "0.00000") + kSeparatorLine;
+  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + a + b +
                             Summary(2, "4 -> 4", "111.42820 -> 111.42820"));
   EXPECT_EQ(GetU32(Output(), 0), 4U);
   EXPECT_EQ(GetDouble(Output(), 80), 111.42820122911684);
 
   result = Run({"a.trk", "b.trk", "c.trk", "out.trk"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
-  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine + kSeparatorLine +
-                            kSeparatorLine + Summary(3, "5 -> 5", "111.42820 -> 111.42820"));
+  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + a + b + c +
+                            Summary(3, "5 -> 5", "111.42820 -> 111.42820"));
   EXPECT_EQ(GetU32(Output(), 0), 5U);
   EXPECT_EQ(GetDouble(Output(), 80), 111.42820122911684);
 }
@@ -106,7 +116,8 @@ TEST_F(Repair, NothingDroppedFromOneInputLeavesTheHeaderAlone) {
   WriteFileBytes(File("in.trk"), input);
   const RunResult result = Run({"in.trk", "out.trk"});
   ASSERT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine);
+  EXPECT_EQ(result.out,
+            kBanner + kTrackLogFormatLine + kCrLf + Report("in.trk", 3) + kSeparatorLine);
   EXPECT_EQ(Output(), input);  // Length stays 0.0 although 111 km were measured
 }
 
@@ -120,19 +131,25 @@ TEST_F(Repair, SignallingNanLengthEndsTheRunAfterThePoints) {
   WriteFileBytes(File("in.trk"), input);
   const RunResult result = Run({"in.trk", "out.trk"});
   EXPECT_EQ(result.exitCode, 1);
+  // The report shows lines up to the start time, then the label of the
+  // length, where loading the signalling NaN ends the block.
+  const std::size_t cutAt = Report("in.trk", 9).find("  * Length: ");
   EXPECT_EQ(ReplaceAddress(result.out),
-            kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine +
+            kBanner + kTrackLogFormatLine + kCrLf + Report("in.trk", 9).substr(0, cutAt) +
+                "  * Length: " + kSeparatorLine +
                 FailureText("EInvalidOp", "Invalid floating point operation."));
   EXPECT_EQ(Output(), input);  // points written, header not repaired
 }
 
 TEST_F(Repair, AnnouncedLengthsBeyondTheDoubleRangeOverflow) {
+  const std::string big = " 1.7E+0308";  // the exponent form, from 2^120 on
   TrackLogBuilder().Point(kP1).Length(1.7e308).WriteTo(File("a.trk"));
   TrackLogBuilder().Point(kP2).Length(1.7e308).WriteTo(File("b.trk"));
   const RunResult result = Run({"a.trk", "b.trk", "out.trk"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(ReplaceAddress(result.out), kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine +
-                                            kSeparatorLine +
+  EXPECT_EQ(ReplaceAddress(result.out), kBanner + kTrackLogFormatLine + kCrLf +
+                                            Report("a.trk", 1, 1, big) + kSeparatorLine +
+                                            Report("b.trk", 1, 2, big) + kSeparatorLine +
                                             FailureText("EOverflow", "Floating point overflow."));
   const auto out = Output();
   EXPECT_EQ(out.size(), 96U + 2 * 20U);
@@ -145,7 +162,8 @@ TEST_F(Repair, OppositeInfiniteLengthsAreAnInvalidOperation) {
   const RunResult result = Run({"a.trk", "b.trk", "out.trk"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(ReplaceAddress(result.out),
-            kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine + kSeparatorLine +
+            kBanner + kTrackLogFormatLine + kCrLf + Report("a.trk", 1, 1, "+Inf") + kSeparatorLine +
+                Report("b.trk", 1, 2, "-Inf") + kSeparatorLine +
                 FailureText("EInvalidOp", "Invalid floating point operation."));
 }
 
@@ -153,14 +171,17 @@ TEST_F(Repair, QuietNanAndInfinityLengthsArePrinted) {
   TrackLogBuilder().PointCount(2).Point(kP1).Length(HUGE_VAL).WriteTo(File("in.trk"));
   RunResult result = Run({"in.trk", "out.trk"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
-  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine +
-                            Summary(1, "2 -> 1", "+Inf -> 0.00000"));
-  TrackLogBuilder().PointCount(2).Point(kP1).LengthBits(0xFFF8000000000000ULL).WriteTo(
-      File("in.trk"));
+  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + Report("in.trk", 2, 1, "+Inf") +
+                            kSeparatorLine + Summary(1, "2 -> 1", "+Inf -> 0.00000"));
+  TrackLogBuilder()
+      .PointCount(2)
+      .Point(kP1)
+      .LengthBits(0xFFF8000000000000ULL)
+      .WriteTo(File("in.trk"));
   result = Run({"in.trk", "out.trk"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
-  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + kSeparatorLine +
-                            Summary(1, "2 -> 1", "Nan -> 0.00000"));
+  EXPECT_EQ(result.out, kBanner + kTrackLogFormatLine + kCrLf + Report("in.trk", 2, 1, "Nan") +
+                            kSeparatorLine + Summary(1, "2 -> 1", "Nan -> 0.00000"));
 }
 
 }  // namespace

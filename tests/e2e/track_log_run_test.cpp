@@ -15,12 +15,15 @@ namespace {
 
 class TrackLogRun : public EndToEnd {};
 
-// The console text of a run with a track log output and no failure, before
-// the per-input report block exists: one separator per input.
-std::string PlainRunText(int inputs) {
-  std::string text = kBanner + kTrackLogFormatLine + kCrLf;
-  for (int i = 0; i < inputs; ++i) text += kSeparatorLine;
-  return text;
+// The console text of a run of one input with a track log output, no
+// option and nothing dropped.
+std::string PlainRunText(const std::string& input, int points, const std::string& length) {
+  ReportBlock report;
+  report.argument = input;
+  report.points = std::to_string(points);
+  report.name = "Road Split";
+  report.length = length;
+  return kBanner + kTrackLogFormatLine + kCrLf + report.Text() + kSeparatorLine;
 }
 
 TEST_F(TrackLogRun, UsageWithFewerThanTwoArguments) {
@@ -62,7 +65,7 @@ TEST_F(TrackLogRun, CompleteInputIsCopiedByteForByte) {
   WriteFileBytes(File("in.trk"), input);
   const RunResult result = Run({"in.trk", "out.dat"});
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out, PlainRunText(1));
+  EXPECT_EQ(result.out, PlainRunText("in.trk", 5, "12.50000"));
   EXPECT_EQ(ReadFileBytes(File("out.dat")), input);
 }
 
