@@ -12,7 +12,7 @@ times, in the same run and alternating so that both see the same machine:
           points from GPX to KML, where gpsbabel is installed);
   verbose pathmend /v with standard output to /dev/null.
 
-Peak memory (maximum resident set size) is taken from wait4 for each run.
+Peak memory (maximum resident set size) is measured with GNU time.
 
   bench/run_bench.py [--build build/release] [--points 1000000] [--repeat 5]
 """
@@ -26,14 +26,29 @@ import tempfile
 import time
 
 
+GNU_TIME = "/usr/bin/time"
+
+
 def run(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, cwd=None):
-    """Runs a command; returns (wall seconds, peak RSS in KiB, exit code)."""
+    """Runs a command; returns (wall seconds, peak RSS in KiB, exit code).
+
+    The peak RSS comes from GNU time (Debian package "time"): wait4's figure
+    for a child forked from this Python process would include the Python
+    interpreter's own memory from before the exec."""
+    rss_file = None
+    if os.path.exists(GNU_TIME):
+        fd, rss_file = tempfile.mkstemp(prefix="pathmend-rss-")
+        os.close(fd)
+        argv = [GNU_TIME, "-f", "%M", "-o", rss_file] + list(argv)
     start = time.perf_counter()
-    proc = subprocess.Popen(argv, stdin=stdin, stdout=stdout, stderr=subprocess.DEVNULL, cwd=cwd)
-    _, status, usage = os.wait4(proc.pid, 0)
+    code = subprocess.call(argv, stdin=stdin, stdout=stdout, stderr=subprocess.DEVNULL, cwd=cwd)
     wall = time.perf_counter() - start
-    proc.returncode = os.waitstatus_to_exitcode(status)
-    return wall, usage.ru_maxrss, proc.returncode
+    rss = -1
+    if rss_file:
+        with open(rss_file) as f:
+            rss = int(f.read().split()[-1])
+        os.unlink(rss_file)
+    return wall, rss, code
 
 
 def best(samples):

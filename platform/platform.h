@@ -85,8 +85,7 @@ std::int32_t Write(Handle handle, const void* bytes, std::size_t size, std::size
 // Moves to an absolute byte position. Returns 0 or the error code.
 std::int32_t Seek(Handle handle, std::uint64_t position);
 
-// The current byte position and the size of the file.
-std::int32_t Position(Handle handle, std::uint64_t& position);
+// The size of the file in bytes.
 std::int32_t FileSize(Handle handle, std::uint64_t& size);
 
 // Closes a file handle. Returns 0 or the error code.

@@ -41,6 +41,7 @@ template <std::size_t N>
 void ReadRecord(TrackFile& file, std::array<std::uint8_t, N>& bytes) {
   std::size_t done = 0;
   const std::int32_t error = platform::Read(file.handle, bytes.data(), N, done);
+  file.position += done;
   if (error != 0) {
     SetPendingIoCode(error);
   } else if (done < N) {
@@ -53,6 +54,7 @@ template <std::size_t N>
 void WriteRecord(TrackFile& file, const std::array<std::uint8_t, N>& bytes) {
   std::size_t done = 0;
   const std::int32_t error = platform::Write(file.handle, bytes.data(), N, done);
+  file.position += done;
   if (error != 0) {
     SetPendingIoCode(error);
   } else if (done < N) {
@@ -169,13 +171,11 @@ TrackPoint ReadPoint(TrackFile& file) {
 }
 
 bool AtEnd(TrackFile& file) {
-  std::uint64_t position = 0;
-  std::uint64_t size = 0;
-  std::int32_t error = platform::Position(file.handle, position);
-  if (error == 0) error = platform::FileSize(file.handle, size);
-  SetPendingIoCode(error);
+  if (file.position < file.knownSize) return false;
+  // At the size last seen: ask again, as the file may have grown.
+  SetPendingIoCode(platform::FileSize(file.handle, file.knownSize));
   CheckIo();
-  return position >= size;
+  return file.position >= file.knownSize;
 }
 
 void WriteHeader(TrackFile& file, const TrackHeader& header) {
@@ -191,12 +191,14 @@ void WritePoint(TrackFile& file, const TrackPoint& point) {
 TrackHeader ReadHeaderAtStart(TrackFile& file) {
   SetPendingIoCode(platform::Seek(file.handle, 0));
   CheckIo();
+  file.position = 0;
   return ReadHeader(file);
 }
 
 void RewriteHeader(TrackFile& file, const TrackHeader& header) {
   SetPendingIoCode(platform::Seek(file.handle, 0));
   CheckIo();
+  file.position = 0;
   WriteHeader(file, header);
 }
 

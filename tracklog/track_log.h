@@ -53,9 +53,14 @@ HeaderBytes EncodeHeader(const TrackHeader& header);
 TrackPoint DecodePoint(const PointBytes& bytes);
 PointBytes EncodePoint(const TrackPoint& point);
 
-// An open track log file.
+// An open track log file. The byte position is followed in the program, as
+// every read and write moves it by the whole record; the file's size is asked
+// of the system only when the position reaches the size last seen, so the end
+// test costs no system call per point.
 struct TrackFile {
   platform::Handle handle = platform::kInvalidHandle;
+  std::uint64_t position = 0;
+  std::uint64_t knownSize = 0;
 };
 
 // Opens an existing input for reading and writing, as the recorder's own
@@ -67,6 +72,7 @@ void CloseTrackFile(TrackFile& file);
 
 TrackHeader ReadHeader(TrackFile& file);
 TrackPoint ReadPoint(TrackFile& file);
+// True when the position is at or beyond the file's size.
 bool AtEnd(TrackFile& file);
 void WriteHeader(TrackFile& file, const TrackHeader& header);
 void WritePoint(TrackFile& file, const TrackPoint& point);

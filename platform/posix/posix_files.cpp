@@ -146,13 +146,6 @@ std::int32_t Seek(Handle handle, std::uint64_t position) {
   return kNoError;
 }
 
-std::int32_t Position(Handle handle, std::uint64_t& position) {
-  const off_t at = ::lseek(Fd(handle), 0, SEEK_CUR);
-  if (at < 0) return ErrorFromErrno(errno);
-  position = static_cast<std::uint64_t>(at);
-  return kNoError;
-}
-
 std::int32_t FileSize(Handle handle, std::uint64_t& size) {
   struct stat info {};
   if (::fstat(Fd(handle), &info) != 0) return ErrorFromErrno(errno);
