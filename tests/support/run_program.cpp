@@ -45,6 +45,9 @@ RunResult RunPathmend(const RunSetup& setup) {
     close(inPipe[1]);
     close(outPipe[0]);
     close(outPipe[1]);
+    // Descriptors inherited from the test runner (ctest keeps some open)
+    // would change what the program sees, the open-file limit above all.
+    for (int fd = 3; fd < 1024; ++fd) close(fd);
     if (setup.closeStdin) close(0);
     if (setup.closeStdout) close(1);
     if (setup.openFileLimit >= 0) {
