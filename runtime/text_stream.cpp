@@ -6,7 +6,7 @@
 
 namespace pathmend {
 
-TextStream Console = [] {
+TextStream Console = []() noexcept {
   TextStream stream;
   stream.console = true;
   return stream;

@@ -13,7 +13,8 @@
 #include "platform/platform.h"
 
 // The ELF header of the running executable: its address is the load address.
-extern "C" const char __ehdr_start[] __attribute__((visibility("hidden")));
+extern "C" const char __ehdr_start[]  // NOLINT(bugprone-reserved-identifier): the linker's name
+    __attribute__((visibility("hidden")));
 
 namespace pathmend::platform {
 
