@@ -71,6 +71,7 @@ class Export : public EndToEnd {
 TEST_F(Export, KmlFileByteForByte) {
   const auto input = TrackLogBuilder().Name(kRawName).Point(kA).Point(kB).Point(kC).Bytes();
   WriteFileBytes(File("day.trk"), input);
+  WriteFileBytes(File("day.kml"), std::vector<std::uint8_t>(1000, 'x'));  // emptied first
   const RunResult result = Run({"/ok", "day.trk", "day.kml"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   ReportBlock report;
@@ -87,6 +88,7 @@ TEST_F(Export, KmlFileByteForByte) {
 TEST_F(Export, TextFileByteForByte) {
   const auto input = TrackLogBuilder().Name(kRawName).Point(kA).Point(kB).Point(kC).Bytes();
   WriteFileBytes(File("day.trk"), input);
+  WriteFileBytes(File("day.txt"), std::vector<std::uint8_t>(1000, 'x'));  // emptied first
   const RunResult result = Run({"/ox", "day.trk", "day.txt"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   ReportBlock report;
@@ -291,6 +293,30 @@ TEST_F(Export, InvalidFirstStartTimeIsNoFailureForTheText) {
   ASSERT_EQ(result.exitCode, 0) << result.out;
   EXPECT_EQ(ReadFileText(File("out.txt")),
             kGtmPreamble + kGtmA + kGtmB + GtmTrailer(Title("Last")));
+}
+
+// A point time from the year 10000 on cannot be written: the text ends with
+// the lines before it; the KML, which has no times, is complete.
+TEST_F(Export, PointTimeBeyondYear9999EndsTheTextBeforeItsLine) {
+  PointSpec last = kA;
+  last.time = 2650467743990000000ULL;  // 9999-12-31 23:59:59
+  PointSpec beyond = kA;
+  beyond.time = 2650467744000000000ULL;  // 10000-01-01 00:00:00
+  TrackLogBuilder().Point(kB).Point(last).Point(beyond).WriteTo(File("day.trk"));
+  const std::string reports = kCrLf + Report("day.trk", 3) + kSeparatorLine;
+
+  RunResult result = Run({"/ox", "day.trk", "day"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(ReplaceAddress(result.out),
+            kBanner + kGtmFormatLine + reports +
+                FailureText("EConvertError", "Invalid argument to date encode."));
+  EXPECT_EQ(ReadFileText(File("day.txt")),
+            kGtmPreamble + kGtmB + "t,d,47.500000,19.000000,12/31/99,23:59:59,105.3,0\r\n");
+
+  result = Run({"/ok", "day.trk", "day"});
+  ASSERT_EQ(result.exitCode, 0) << result.out;
+  EXPECT_EQ(ReadFileText(File("day.kml")),
+            KmlPrologue(Title("Test")) + kKmlB + kKmlA + kKmlA + kKmlEpilogue);
 }
 
 // A failure in the middle of an export: every full 128-byte block and the
