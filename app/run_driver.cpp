@@ -206,9 +206,10 @@ void ReportFailure(const Failure& failure) {
 
 // An export that a failure interrupts keeps the lines it completed: the text
 // still in its buffer is written out, the file is not closed and gets no
-// closing text. Errors are ignored here too.
+// closing text. Not after a lost block, though: the buffer's text would then
+// land after the gap. Errors are ignored here too.
 void KeepExportedLines(Run& run) {
-  FlushBuffer(run.exportFile);
+  if (!run.exportFile.writeFailed) FlushBuffer(run.exportFile);
   PendingIoCode = 0;
 }
 

@@ -38,12 +38,14 @@ bool WriteOut(TextStream& stream) {
         platform::Write(stream.handle, stream.buffer.data() + offset, size - offset, done);
     if (error != 0) {
       SetPendingIoCode(error);
+      stream.writeFailed = true;
       return false;
     }
     // A system write that takes only part of the bytes (a pipe, a signal)
     // is continued, so that the block counts as written whole.
     if (done == 0) {
       SetPendingIoCode(platform::kErrorWriteFault);
+      stream.writeFailed = true;
       return false;
     }
     offset += done;

@@ -34,6 +34,7 @@ struct TextStream {
   bool flushAtStatementEnd = false;
   std::array<char, kTextBufferSize> buffer{};
   std::size_t count = 0;
+  bool writeFailed = false;  // a block was lost: what the buffer holds no longer follows the file
 };
 
 // The console stream of the run.

@@ -90,6 +90,27 @@ TEST_F(TextFiles, FailedWriteEmptiesTheBufferAndRecordsTheCode) {
   EndStatement(stream);
   EXPECT_EQ(PendingIoCode, 112);
   EXPECT_EQ(stream.count, 0U);
+  EXPECT_TRUE(stream.writeFailed);
+}
+
+TEST_F(TextFiles, TextAfterALostBlockIsMarkedAsNotFollowingTheFile) {
+  // A block lost in the middle of a statement: the rest of that item is
+  // dropped, but later items of the statement still reach the buffer. The
+  // stream says so, and the run then leaves that text out of the file.
+  CreateTextFile(stream, "/dev/full");
+  WriteText(stream, std::string(200, 'a'));
+  EXPECT_EQ(stream.count, 0U);
+  WriteText(stream, ",tail");
+  EXPECT_EQ(stream.count, 5U);
+  EXPECT_TRUE(stream.writeFailed);
+  EXPECT_EQ(PendingIoCode, 112);
+}
+
+TEST_F(TextFiles, SuccessfulWritesLeaveTheStreamUnmarked) {
+  CreateTextFile(stream, dir.File("out.txt"));
+  WriteText(stream, std::string(300, 'a'));
+  EXPECT_FALSE(stream.writeFailed);
+  CloseTextFile(stream);
 }
 
 }  // namespace
