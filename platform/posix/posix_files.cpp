@@ -7,6 +7,7 @@
 #include <string>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,6 +95,18 @@ Handle OpenWith(const std::string& name, int flags, std::int32_t& error) {
 
 int Fd(Handle handle) { return static_cast<int>(handle); }
 
+// True when a call failed only because it would have to wait: the process was
+// handed a descriptor in non-blocking mode (a shared terminal or pipe).
+// Windows calls wait in that case, and so does the program: until the
+// descriptor is ready, then the call is made again.
+bool WaitIfWouldBlock(int fd, short events) {
+  if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+  pollfd ready{fd, events, 0};
+  while (::poll(&ready, 1, -1) < 0 && errno == EINTR) {
+  }
+  return true;
+}
+
 }  // namespace
 
 void Initialise() {
@@ -125,7 +138,7 @@ std::int32_t Read(Handle handle, void* bytes, std::size_t size, std::size_t& don
   ssize_t got;
   do {
     got = ::read(Fd(handle), bytes, size);
-  } while (got < 0 && errno == EINTR);
+  } while (got < 0 && (errno == EINTR || WaitIfWouldBlock(Fd(handle), POLLIN)));
   if (got < 0) return ErrorFromErrno(errno);
   done = static_cast<std::size_t>(got);
   return kNoError;
@@ -136,7 +149,7 @@ std::int32_t Write(Handle handle, const void* bytes, std::size_t size, std::size
   ssize_t wrote;
   do {
     wrote = ::write(Fd(handle), bytes, size);
-  } while (wrote < 0 && errno == EINTR);
+  } while (wrote < 0 && (errno == EINTR || WaitIfWouldBlock(Fd(handle), POLLOUT)));
   if (wrote < 0) return ErrorFromErrno(errno);
   done = static_cast<std::size_t>(wrote);
   return kNoError;
@@ -180,7 +193,7 @@ std::int32_t ReadLine(Handle handle) {
   char byte = 0;
   for (;;) {
     const ssize_t got = ::read(Fd(handle), &byte, 1);
-    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && (errno == EINTR || WaitIfWouldBlock(Fd(handle), POLLIN))) continue;
     if (got < 0) return ErrorFromErrno(errno);
     if (got == 0 || byte == '\n') return kNoError;
   }

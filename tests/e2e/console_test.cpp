@@ -87,6 +87,20 @@ TEST_F(Console, WithoutVerboseStandardInputIsNotRead) {
                             kSeparatorLine + "[0]\na\nrest");
 }
 
+TEST_F(Console, NonBlockingStandardInputStillWaitsForEnter) {
+  // A parent may hand over a shared terminal or pipe in non-blocking mode:
+  // the final read must wait for the line all the same.
+  TrackLogBuilder().Line(49283072, 8388608, 100, 1).WriteTo(File("one.trk"));
+  RunSetup setup;
+  setup.nonBlockingStdin = true;
+  setup.input = "\n";
+  setup.inputDelayMs = 300;
+  const RunResult result = Run({"/v", "one.trk", "out.trk"}, setup);
+  EXPECT_EQ(result.exitCode, 0) << result.out;
+  ASSERT_GE(result.out.size(), 8U);
+  EXPECT_EQ(result.out.substr(result.out.size() - 8), "Ready.\r\n");
+}
+
 // Standard input that is closed or open only for writing: the run has done
 // all its work when the final read fails, so every file is complete.
 struct BadInputCase {

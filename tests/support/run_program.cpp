@@ -48,6 +48,7 @@ RunResult RunPathmend(const RunSetup& setup) {
     // Descriptors inherited from the test runner (ctest keeps some open)
     // would change what the program sees, the open-file limit above all.
     for (int fd = 3; fd < 1024; ++fd) close(fd);
+    if (setup.nonBlockingStdin) fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
     if (setup.closeStdin) close(0);
     if (setup.closeStdout) close(1);
     if (setup.openFileLimit >= 0) {
@@ -67,6 +68,7 @@ RunResult RunPathmend(const RunSetup& setup) {
   // Standard input: the given bytes, then its end. The child may not read
   // it at all, so a broken pipe is ignored.
   signal(SIGPIPE, SIG_IGN);
+  if (setup.inputDelayMs > 0) usleep(static_cast<useconds_t>(setup.inputDelayMs) * 1000);
   std::size_t offset = 0;
   while (offset < setup.input.size()) {
     const ssize_t wrote =

@@ -16,6 +16,8 @@ struct RunSetup {
   bool closeStdout = false;       // start with standard output closed
   std::string stdoutPath;         // send standard output to this file instead of a pipe
   int openFileLimit = -1;         // RLIMIT_NOFILE for the child, -1: unchanged
+  bool nonBlockingStdin = false;  // hand the child its standard input in non-blocking mode
+  int inputDelayMs = 0;           // wait this long before sending `input`
   std::vector<std::pair<std::string, std::string>> env;  // variables to set
   std::string binary;                                    // default: the pathmend under test
 };
