@@ -4,7 +4,6 @@
 #include <cstring>
 #include <limits>
 #include <string>
-#include <vector>
 
 namespace pathmend {
 namespace {
@@ -188,35 +187,46 @@ std::string FixedNotation(Extended x, int decimals) {
   // exponent form.
   if (e > 35) return ExponentForm(negative, digits, e);
 
-  // The cut: result digits R0..Rn with n = E + 1 + decimals.
+  // The cut: result digits R0..Rn with n = E + 1 + decimals, as characters.
+  // They sit on the stack unless a very long text is asked for.
   const int n = e + 1 + decimals;
-  std::vector<int> result(static_cast<std::size_t>(n) + 1, 0);
+  const auto count = static_cast<std::size_t>(n) + 1;
+  char onStack[64];
+  std::string onHeap;
+  char* result = onStack;
+  if (count > sizeof onStack) {
+    onHeap.assign(count, '0');
+    result = onHeap.data();
+  }
   if (n >= 18) {
     // Every place beyond the intermediate's 19 digits is written as 0.
-    for (int i = 0; i <= 18; ++i) result[static_cast<std::size_t>(i)] = digits[i];
+    for (int i = 0; i <= 18; ++i) result[i] = DigitChar(digits[i]);
+    for (int i = 19; i <= n; ++i) result[i] = '0';
   } else {
-    for (int i = 0; i <= n; ++i) result[static_cast<std::size_t>(i)] = digits[i];
+    for (int i = 0; i <= n; ++i) result[i] = DigitChar(digits[i]);
     // Half up by the single next digit D(n+1); the digits after it are not
     // looked at. A carry may run up to R0 and turn it from 0 into 1.
     if (digits[n + 1] >= 5) {
       for (int i = n; i >= 0; --i) {
-        auto& digit = result[static_cast<std::size_t>(i)];
-        if (++digit < 10) break;
-        digit = 0;
+        if (result[i] != '9') {
+          ++result[i];
+          break;
+        }
+        result[i] = '0';
       }
     }
   }
 
   // Layout: R0 is dropped when it is 0; the integer part runs to R(E+1) and
   // the last `decimals` digits follow the point.
+  const int first = result[0] == '0' ? 1 : 0;
   std::string text;
+  text.reserve(static_cast<std::size_t>(n - first + 3));
   if (negative) text += '-';
-  for (int i = result[0] == 0 ? 1 : 0; i <= e + 1; ++i) {
-    text += DigitChar(result[static_cast<std::size_t>(i)]);
-  }
+  text.append(result + first, static_cast<std::size_t>(e + 2 - first));
   if (decimals > 0) {
     text += '.';
-    for (int i = e + 2; i <= n; ++i) text += DigitChar(result[static_cast<std::size_t>(i)]);
+    text.append(result + e + 2, static_cast<std::size_t>(decimals));
   }
   return text;
 }
