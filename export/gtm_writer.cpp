@@ -33,13 +33,16 @@ void OpenGtm(TextStream& stream, const std::string& outputArgument) {
 void WriteGtmPoint(TextStream& stream, const TrackPoint& point) {
   // The time is converted before any character of the line is written.
   const std::string time = GtmTimeText(PointTimeToLocal(point.Time));
-  WriteText(stream, "t,d,");
-  WriteText(stream, FixedNotation(CoordinateDegrees(point.Lat), 6));
-  WriteText(stream, ",");
-  WriteText(stream, FixedNotation(CoordinateDegrees(point.Lon), 6));
-  WriteText(stream, time);
-  WriteText(stream, FixedNotation(static_cast<Extended>(point.Alt) / 10, 1));
-  WriteText(stream, ",0");
+  // The line is built in one string that keeps its room from point to point.
+  static std::string line;
+  line.assign("t,d,");
+  AppendFixedNotation(line, CoordinateDegrees(point.Lat), 6);
+  line += ',';
+  AppendFixedNotation(line, CoordinateDegrees(point.Lon), 6);
+  line += time;
+  AppendFixedNotation(line, static_cast<Extended>(point.Alt) / 10, 1);
+  line += ",0";
+  WriteText(stream, line);
   EndLine(stream);
   CheckIo();
 }

@@ -35,11 +35,15 @@ void OpenKml(TextStream& stream, const std::string& outputArgument, const TrackH
 }
 
 void WriteKmlPoint(TextStream& stream, const TrackPoint& point) {
-  WriteText(stream, FixedNotation(CoordinateDegrees(point.Lon), 15));
-  WriteText(stream, ",");
-  WriteText(stream, FixedNotation(CoordinateDegrees(point.Lat), 15));
-  WriteText(stream, ",");
-  WriteText(stream, FixedNotation(static_cast<Extended>(point.Alt) / 10, 1));
+  // The line is built in one string that keeps its room from point to point.
+  static std::string line;
+  line.clear();
+  AppendFixedNotation(line, CoordinateDegrees(point.Lon), 15);
+  line += ',';
+  AppendFixedNotation(line, CoordinateDegrees(point.Lat), 15);
+  line += ',';
+  AppendFixedNotation(line, static_cast<Extended>(point.Alt) / 10, 1);
+  WriteText(stream, line);
   EndLine(stream);
   CheckIo();
 }

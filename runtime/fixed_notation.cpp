@@ -99,7 +99,7 @@ char DigitChar(int digit) { return static_cast<char>('0' + digit); }
 
 // Two significant digits and a four-digit decimal exponent, from the digits of
 // the intermediate D0..D18 standing for D * 10^(E-17).
-std::string ExponentForm(bool negative, const int (&d)[19], int e) {
+void AppendExponentForm(std::string& text, bool negative, const int (&d)[19], int e) {
   int first, second, next, exponent;
   if (d[0] != 0) {
     first = d[0], second = d[1], next = d[2], exponent = e + 1;
@@ -118,7 +118,6 @@ std::string ExponentForm(bool negative, const int (&d)[19], int e) {
       }
     }
   }
-  std::string text;
   text += negative ? '-' : ' ';
   text += DigitChar(first);
   text += '.';
@@ -128,7 +127,6 @@ std::string ExponentForm(bool negative, const int (&d)[19], int e) {
   text += DigitChar(exponent / 100 % 10);
   text += DigitChar(exponent / 10 % 10);
   text += DigitChar(exponent % 10);
-  return text;
 }
 
 }  // namespace
@@ -141,10 +139,25 @@ Extended NearestPowerOfTen(int k) {
 }
 
 std::string FixedNotation(Extended x, int decimals) {
+  std::string text;
+  AppendFixedNotation(text, x, decimals);
+  return text;
+}
+
+void AppendFixedNotation(std::string& text, Extended x, int decimals) {
   if (decimals < 0) decimals = 0;
-  if (x != x) return "Nan";
-  if (x == std::numeric_limits<Extended>::infinity()) return "+Inf";
-  if (x == -std::numeric_limits<Extended>::infinity()) return "-Inf";
+  if (x != x) {
+    text += "Nan";
+    return;
+  }
+  if (x == std::numeric_limits<Extended>::infinity()) {
+    text += "+Inf";
+    return;
+  }
+  if (x == -std::numeric_limits<Extended>::infinity()) {
+    text += "-Inf";
+    return;
+  }
 
   // The sign comes from the sign bit alone, so -0 and negative values that
   // round to zero keep their "-".
@@ -185,7 +198,10 @@ std::string FixedNotation(Extended x, int decimals) {
 
   // From 2^120 on (exactly when E > 35) fixed notation gives way to the
   // exponent form.
-  if (e > 35) return ExponentForm(negative, digits, e);
+  if (e > 35) {
+    AppendExponentForm(text, negative, digits, e);
+    return;
+  }
 
   // The cut: result digits R0..Rn with n = E + 1 + decimals, as characters.
   // They sit on the stack unless a very long text is asked for.
@@ -220,15 +236,13 @@ std::string FixedNotation(Extended x, int decimals) {
   // Layout: R0 is dropped when it is 0; the integer part runs to R(E+1) and
   // the last `decimals` digits follow the point.
   const int first = result[0] == '0' ? 1 : 0;
-  std::string text;
-  text.reserve(static_cast<std::size_t>(n - first + 3));
+  text.reserve(text.size() + static_cast<std::size_t>(n - first + 3));
   if (negative) text += '-';
   text.append(result + first, static_cast<std::size_t>(e + 2 - first));
   if (decimals > 0) {
     text += '.';
     text.append(result + e + 2, static_cast<std::size_t>(decimals));
   }
-  return text;
 }
 
 }  // namespace pathmend

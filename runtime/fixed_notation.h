@@ -20,6 +20,10 @@ namespace pathmend {
 //   significant digits, a four-digit exponent).
 std::string FixedNotation(Extended x, int decimals);
 
+// The same text, appended to `text`: a caller that builds a line in a reused
+// string makes no allocation per number.
+void AppendFixedNotation(std::string& text, Extended x, int decimals);
+
 // The extended value nearest to 10^k, for k in 0..31, the multiples of 32 up
 // to 480, and the multiples of 512 up to 4608 (the powers the scaling step
 // divides by). Other k are not in the table; the function then returns 0.
