@@ -107,8 +107,6 @@ void WriteText(TextStream& stream, std::string_view bytes) {
   }
 }
 
-void WriteChar(TextStream& stream, char byte) { WriteText(stream, std::string_view(&byte, 1)); }
-
 void EndLine(TextStream& stream) {
   WriteText(stream, "\r\n");
   EndStatement(stream);

@@ -45,7 +45,6 @@ extern TextStream Console;
 // code of a name that is too long.
 void CreateTextFile(TextStream& stream, const std::string& name);
 void WriteText(TextStream& stream, std::string_view bytes);
-void WriteChar(TextStream& stream, char byte);
 void EndLine(TextStream& stream);
 void EndStatement(TextStream& stream);
 // Hands what the buffer holds to the system now, whatever the handle is.
