@@ -1,15 +1,8 @@
 // Joining, cutting, renaming and retyping track logs, end to end.
 
-#include <regex>
-
 #include "tests/e2e/e2e.h"
 
 namespace pathmend::testing {
-
-std::string ReplaceAddress(const std::string& out) {
-  static const std::regex kAddress("(Exception [A-Za-z]+ in module [^ ]+ at )[0-9A-F]{8}\\.");
-  return std::regex_replace(out, kAddress, "$1XXXXXXXX.");
-}
 
 namespace {
 
