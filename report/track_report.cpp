@@ -19,13 +19,13 @@ std::string TypeText(std::int32_t type) {
 }  // namespace
 
 void ReportTrack(const std::string& argument, std::int32_t filesRead, const TrackHeader& header,
-                 const RunOptions& options) {
+                 const ReportedChanges& changes) {
   ConsoleLine("Track #" + SignedDecimal(filesRead) + ": " + argument);
   ConsoleLine("  * Points: " + UnsignedDecimal(header.PointCount));
   ConsoleLine("  * Name: " + FieldText(header.Name.data(), kNameWidth));
-  if (RenameGiven(options)) ConsoleLine("  -> New Name: " + options.Rename);
+  if (changes.renamed) ConsoleLine("  -> New Name: " + changes.newName);
   ConsoleLine("  * Type: " + TypeText(header.TrackType));
-  if (options.NewType != -1) ConsoleLine("  -> New Type: " + TypeText(options.NewType));
+  if (changes.newType != -1) ConsoleLine("  -> New Type: " + TypeText(changes.newType));
   ConsoleLine("  * PP: " + SignedDecimal(header.PP));
   ConsoleLine("  * VT-ID: " + FieldText(header.Id.data(), kIdWidth));
 
@@ -45,9 +45,9 @@ void ReportTrack(const std::string& argument, std::int32_t filesRead, const Trac
   CheckIo();
 
   ConsoleLine("  * Visible: " + TruthWord(header.Visible));
-  if (options.First != -1 || options.Last != -1) {
-    ConsoleLine("  -> First Track Cut: " + SignedDecimal(options.First) + " to " +
-                SignedDecimal(options.Last));
+  if (changes.first != -1 || changes.last != -1) {
+    ConsoleLine("  -> First Track Cut: " + SignedDecimal(changes.first) + " to " +
+                SignedDecimal(changes.last));
   }
 }
 
