@@ -123,6 +123,7 @@ ParsedOptions ParseOptions(const Arguments& arguments, bool (*pathExists)(const 
         if (argument.size() > 2) options.FormatLetter = upper(argument[2]);
         break;
       case 'R': options.Rename = value; break;
+      case 'S': options.Salvage = true; break;
       case 'F':
         if (auto v = ParseOptionInteger(value)) options.First = *v;
         break;

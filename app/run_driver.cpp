@@ -3,9 +3,7 @@
 #include <new>
 
 #include "app/command_line.h"
-#include "export/file_name.h"
-#include "export/gtm_writer.h"
-#include "export/kml_writer.h"
+#include "app/output_writer.h"
 #include "geo/locale_formats.h"
 #include "platform/platform.h"
 #include "process/length_summary.h"
@@ -13,6 +11,7 @@
 #include "report/point_trace.h"
 #include "report/track_report.h"
 #include "runtime/failure.h"
+#include "runtime/number_text.h"
 #include "runtime/text_stream.h"
 #include "tracklog/track_log.h"
 
@@ -22,24 +21,14 @@ namespace {
 
 constexpr std::string_view kSeparator = "- - - - - - - - - - - - -";
 
-// The file the run will write: the output argument itself for a track log,
-// the argument with a new extension for an export.
-std::string WrittenFileName(const std::string& output, OutputFormat format) {
-  switch (format) {
-    case OutputFormat::Kml: return ReplaceExtension(output, ".kml");
-    case OutputFormat::GtmText: return ReplaceExtension(output, ".txt");
-    case OutputFormat::TrackLog: break;
-  }
-  return output;
-}
-
 // Creating the output empties it. When it is one of the inputs (the same
 // argument, or the same file through another path, a hard link or a
 // symbolic link), the run stops before anything is created.
+// The name compared is the one the format's writer will create.
 void RefuseOutputOverInput(const Arguments& arguments, std::size_t firstInput,
-                           OutputFormat format) {
+                           const OutputWriter& writer) {
   const std::size_t count = arguments.Count();
-  const std::string written = WrittenFileName(arguments[count], format);
+  const std::string written = writer.fileName(arguments[count]);
   // With no input between the options and the output, the first input is
   // the output argument itself.
   const std::size_t lastInput = firstInput < count ? count - 1 : firstInput;
@@ -56,48 +45,26 @@ void RefuseOutputOverInput(const Arguments& arguments, std::size_t firstInput,
 struct Run {
   Arguments arguments;
   ParsedOptions parsed;
-  OutputFormat format = OutputFormat::TrackLog;
+  const OutputWriter* writer = &WriterFor(OutputFormat::TrackLog);
   TrackHeader header;  // first the output's template, then each input's header
   TrackPoint point;
   TrackPoint savedPoint;
   std::int32_t pointNumber = 0;
   RunTotals totals;
   LegCache legs;
-  TrackFile output;       // a track log output
-  TextStream exportFile;  // a KML or GPS TrackMaker text output
+  Output output;
 };
 
 const RunOptions& Options(const Run& run) { return run.parsed.options; }
 
 void OpenOutput(Run& run) {
-  const RunOptions& options = Options(run);
-  const std::string& name = run.arguments[run.arguments.Count()];
-  switch (run.format) {
-    case OutputFormat::Kml:
-      ConsoleLine("Output format: Google Earth KML");
-      OpenKml(run.exportFile, name, run.header);
-      break;
-    case OutputFormat::GtmText:
-      ConsoleLine("Output format: GPS TrackMaker Text Format");
-      OpenGtm(run.exportFile, name);
-      break;
-    case OutputFormat::TrackLog:
-      ConsoleLine("Output format: Vantira Tracklog");
-      run.output = CreateTrackOutput(name);
-      if (RenameGiven(options)) SetName(run.header, options.Rename);
-      if (options.NewType != -1) run.header.TrackType = options.NewType;
-      WriteHeader(run.output, run.header);
-      break;
-  }
+  const OutputWriter& writer = *run.writer;
+  ConsoleLine(writer.consoleLine);
+  const std::string name = writer.fileName(run.arguments[run.arguments.Count()]);
+  writer.open(run.output, name, run.header, Options(run));
 }
 
-void CloseOutput(Run& run) {
-  switch (run.format) {
-    case OutputFormat::Kml: CloseKml(run.exportFile); break;
-    case OutputFormat::GtmText: CloseGtm(run.exportFile, run.header); break;
-    case OutputFormat::TrackLog: CloseTrackFile(run.output); break;
-  }
-}
+void CloseOutput(Run& run) { run.writer->close(run.output, run.header, run.totals); }
 
 bool SaveTest(const Run& run) {
   const RunOptions& options = Options(run);
@@ -110,29 +77,46 @@ void SavePoint(Run& run) {
   AddLeg(run.totals, run.point, run.savedPoint, run.legs);
   run.savedPoint = run.point;
   ++run.totals.pointsSaved;
-  switch (run.format) {
-    case OutputFormat::Kml: WriteKmlPoint(run.exportFile, run.savedPoint); break;
-    case OutputFormat::GtmText: WriteGtmPoint(run.exportFile, run.savedPoint); break;
-    case OutputFormat::TrackLog: WritePoint(run.output, run.savedPoint); break;
-  }
+  run.writer->writePoint(run.output, run.savedPoint, run.totals.filesRead);
+}
+
+ReportedChanges ChangesOf(const RunOptions& options) {
+  ReportedChanges changes;
+  changes.renamed = RenameGiven(options);
+  if (changes.renamed) changes.newName = options.Rename;
+  changes.newType = options.NewType;
+  changes.first = options.First;
+  changes.last = options.Last;
+  return changes;
 }
 
 void ReadInput(Run& run, const std::string& name) {
   const bool verbose = Options(run).Verbose;
+  const bool salvage = Options(run).Salvage;
   TrackFile input = OpenTrackInput(name);
   run.header = ReadHeader(input);
   ++run.totals.filesRead;
   // The program's only guard: a failure anywhere in the report ends the
   // block silently, and the run goes on with the separator line.
   try {
-    ReportTrack(name, run.totals.filesRead, run.header, Options(run));
+    ReportTrack(name, run.totals.filesRead, run.header, ChangesOf(Options(run)));
   } catch (...) {
     PendingIoCode = 0;
+  }
+  // With /s a record cut in half at the end is left out, and the block says
+  // so outside the guard, so that the line shows even after a report that a
+  // failure ended early.
+  if (salvage) {
+    const std::uint64_t partial = PartialRecordBytes(input);
+    if (partial != 0) {
+      ConsoleLine("  -> Cut Record Left Out: " +
+                  UnsignedDecimal(static_cast<std::uint32_t>(partial)) + " bytes");
+    }
   }
   ConsoleLine(kSeparator);
   run.point = TrackPoint{};
   run.savedPoint = TrackPoint{};
-  while (!AtEnd(input)) {
+  while (salvage ? !AtLastWholeRecord(input) : !AtEnd(input)) {
     ++run.pointNumber;
     run.point = ReadPoint(input);
     if (verbose) TraceStart(run.pointNumber);
@@ -164,8 +148,8 @@ void RunSteps(Run& run) {
     return;
   }
   run.parsed = ParseOptions(run.arguments, platform::PathExists);
-  run.format = FormatOf(Options(run));
-  RefuseOutputOverInput(run.arguments, run.parsed.firstInput, run.format);
+  run.writer = &WriterFor(FormatOf(Options(run)));
+  RefuseOutputOverInput(run.arguments, run.parsed.firstInput, *run.writer);
 
   TrackFile first = OpenTrackInput(run.arguments[run.parsed.firstInput]);
   run.header = ReadHeader(first);
@@ -180,7 +164,7 @@ void RunSteps(Run& run) {
   run.totals.lengthMeasured = 0.0;
   for (std::size_t i = run.parsed.firstInput; i < count; ++i) ReadInput(run, run.arguments[i]);
 
-  SummaryAndRepair(run.totals, run.format == OutputFormat::TrackLog ? &run.output : nullptr);
+  SummaryAndRepair(run.totals, run.writer->repaired(run.output));
   CloseOutput(run);
 
   if (Options(run).Verbose) {
@@ -204,14 +188,9 @@ void ReportFailure(const Failure& failure) {
   platform::Write(out, "\r\n", 2, done);
 }
 
-// An export that a failure interrupts keeps the lines it completed: the text
-// still in its buffer is written out, the file is not closed and gets no
-// closing text. Not after a lost block, though: the buffer's text would then
-// land after the gap. Errors are ignored here too.
-void KeepExportedLines(Run& run) {
-  if (!run.exportFile.writeFailed) FlushBuffer(run.exportFile);
-  PendingIoCode = 0;
-}
+// What the output keeps after a failure is the format's (see its row);
+// errors are ignored here too.
+void KeepExportedLines(Run& run) { run.writer->keepOnFailure(run.output); }
 
 }  // namespace
 

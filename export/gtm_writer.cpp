@@ -1,6 +1,5 @@
 #include "export/gtm_writer.h"
 
-#include "export/file_name.h"
 #include "export/track_title.h"
 #include "geo/date_text.h"
 #include "geo/date_time.h"
@@ -20,8 +19,8 @@ void Line(TextStream& stream, std::string_view text) {
 
 }  // namespace
 
-void OpenGtm(TextStream& stream, const std::string& outputArgument) {
-  CreateTextFile(stream, ReplaceExtension(outputArgument, ".txt"));
+void OpenGtm(TextStream& stream, const std::string& fileName) {
+  CreateTextFile(stream, fileName);
   CheckIo();
   Line(stream, "Version,212");
   Line(stream, "");

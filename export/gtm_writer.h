@@ -9,9 +9,9 @@
 
 namespace pathmend {
 
-// Creates the file (the output argument with the extension .txt) and writes
+// Creates the file `fileName` (the output argument with the extension .txt) and writes
 // the preamble.
-void OpenGtm(TextStream& stream, const std::string& outputArgument);
+void OpenGtm(TextStream& stream, const std::string& fileName);
 
 // "t,d,lat,lon,MM/DD/YY,HH:NN:SS,alt,0" with the point's local time.
 void WriteGtmPoint(TextStream& stream, const TrackPoint& point);

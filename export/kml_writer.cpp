@@ -1,6 +1,5 @@
 #include "export/kml_writer.h"
 
-#include "export/file_name.h"
 #include "export/track_title.h"
 #include "export/xml_text.h"
 #include "geo/distance.h"
@@ -23,8 +22,8 @@ constexpr std::string_view kEpilogue = "</coordinates></LineString></Placemark><
 
 }  // namespace
 
-void OpenKml(TextStream& stream, const std::string& outputArgument, const TrackHeader& header) {
-  CreateTextFile(stream, ReplaceExtension(outputArgument, ".kml"));
+void OpenKml(TextStream& stream, const std::string& fileName, const TrackHeader& header) {
+  CreateTextFile(stream, fileName);
   CheckIo();
   const std::string title = XmlText(TrackTitle(header));
   WriteText(stream, kPrologueStart);

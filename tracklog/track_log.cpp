@@ -178,6 +178,20 @@ bool AtEnd(TrackFile& file) {
   return file.position >= file.knownSize;
 }
 
+bool AtLastWholeRecord(TrackFile& file) {
+  if (file.position + kPointSize <= file.knownSize) return false;
+  SetPendingIoCode(platform::FileSize(file.handle, file.knownSize));
+  CheckIo();
+  return file.position + kPointSize > file.knownSize;
+}
+
+std::uint64_t PartialRecordBytes(TrackFile& file) {
+  SetPendingIoCode(platform::FileSize(file.handle, file.knownSize));
+  CheckIo();
+  if (file.knownSize <= kHeaderSize) return 0;
+  return (file.knownSize - kHeaderSize) % kPointSize;
+}
+
 void WriteHeader(TrackFile& file, const TrackHeader& header) {
   WriteRecord(file, EncodeHeader(header));
   CheckIo();

@@ -74,6 +74,12 @@ TrackHeader ReadHeader(TrackFile& file);
 TrackPoint ReadPoint(TrackFile& file);
 // True when the position is at or beyond the file's size.
 bool AtEnd(TrackFile& file);
+// True when fewer bytes than one whole point record are left after the
+// position: the end for a reader that leaves out a record cut in half.
+bool AtLastWholeRecord(TrackFile& file);
+// The bytes after the last whole point record: the file's size less the
+// header, modulo the record size (0 for a file of whole records).
+std::uint64_t PartialRecordBytes(TrackFile& file);
 void WriteHeader(TrackFile& file, const TrackHeader& header);
 void WritePoint(TrackFile& file, const TrackPoint& point);
 // Reads the header at position 0 back from the output.
