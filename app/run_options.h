@@ -14,7 +14,8 @@ enum class OutputFormat { TrackLog, Kml, GtmText, Gpx, Svg };
 inline constexpr std::string_view kNoRename = "\r";
 
 struct RunOptions {
-  char FormatLetter = 'A';  // 'K' KML, 'X' GPS TrackMaker text, 'G' GPX, 'S' SVG, any other a track log
+  char FormatLetter =
+      'A';  // 'K' KML, 'X' GPS TrackMaker text, 'G' GPX, 'S' SVG, any other a track log
   bool Verbose = false;
   bool Salvage = false;  // /s: leave out a record cut in half at the end of an input
   std::string Rename{kNoRename};

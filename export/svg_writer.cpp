@@ -28,7 +28,7 @@ constexpr Extended kDrawing = 900;
 constexpr Extended kMargin = 50;
 constexpr Extended kCaptionBand = 70;
 constexpr Extended kMinWidth = 640;
-constexpr Extended kPointScale = 2 / kMetresPerCount;  // pixels per count
+constexpr Extended kPointScale = 2 * kMetresPerCount;  // pixels per count
 // A vertex is dropped when it lies within 2 x kTolerance pixels of the line.
 constexpr Extended kTolerance = 0.1L;
 // The room reserved for the document's start, written at the end.
@@ -237,17 +237,42 @@ void WriteSvgPoint(SvgFile& svg, const TrackPoint& point, std::int32_t input) {
   AddToPath(svg, v);
 }
 
+namespace {
+
+void WriteScaleBar(TextStream& stream, Extended metresPerPixel, Extended pictureHeight) {
+  const ScaleBar bar = RoundScaleBar(200 * metresPerPixel);
+  const Extended barPixels = static_cast<Extended>(bar.centimetres) / 100 / metresPerPixel;
+  const Extended barY = pictureHeight - kCaptionBand - kMargin / 2;
+  std::string text = "<path d=\"M";
+  Number(text, kMargin, 1);
+  text += ' ';
+  Number(text, barY - 5, 1);
+  text += "v5h";
+  Number(text, barPixels, 1);
+  text += "v-5\" fill=\"none\" stroke=\"#000000\" stroke-width=\"2\"/>";
+  Line(stream, text);
+  text = "<text x=\"";
+  Number(text, kMargin + barPixels + 8, 1);
+  text += "\" y=\"";
+  Number(text, barY, 1);
+  text +=
+      "\" font-family=\"sans-serif\" font-size=\"13\" fill=\"#000000\">" + bar.label + "</text>";
+  Line(stream, text);
+}
+
+}  // namespace
+
 void CloseSvg(SvgFile& svg, double lengthMeasuredKm) {
   FlushPending(svg);
   if (svg.leftOut != 0) {
-    ConsoleLine("Left out of the picture: " + SignedDecimal(static_cast<std::int32_t>(svg.leftOut)) +
-                (svg.leftOut == 1 ? " point" : " points") + " with a latitude above 90 degrees");
+    ConsoleLine(
+        "Left out of the picture: " + SignedDecimal(static_cast<std::int32_t>(svg.leftOut)) +
+        (svg.leftOut == 1 ? " point" : " points") + " with a latitude above 90 degrees");
   }
 
   // The fit: x in the written units is scaled by cos(first latitude); the
   // picture wants cos(middle latitude).
-  const Extended middle =
-      static_cast<Extended>(svg.minLat + svg.maxLat) / 2 / kCountsPerDegree;
+  const Extended middle = static_cast<Extended>(svg.minLat + svg.maxLat) / 2 / kCountsPerDegree;
   const Extended xCorrection = svg.any ? Cosine(middle) / svg.xScale : 1;
   const Extended width = static_cast<Extended>(svg.high.x - svg.low.x) * xCorrection;
   const Extended height = static_cast<Extended>(svg.high.y - svg.low.y);
@@ -275,40 +300,25 @@ void CloseSvg(SvgFile& svg, double lengthMeasuredKm) {
   }
 
   // The scale bar: a round length of at most 200 pixels, on the left of the
-  // band below the track.
-  const Extended metresPerPixel = kMetresPerCount / scale;
-  const ScaleBar bar = RoundScaleBar(200 * metresPerPixel);
-  const Extended barPixels = static_cast<Extended>(bar.centimetres) / 100 / metresPerPixel;
-  const Extended barY = pictureHeight - kCaptionBand - kMargin / 2;
-  std::string text = "<path d=\"M";
-  Number(text, kMargin, 1);
-  text += ' ';
-  Number(text, barY - 5, 1);
-  text += "v5h";
-  Number(text, barPixels, 1);
-  text += "v-5\" fill=\"none\" stroke=\"#000000\" stroke-width=\"2\"/>";
-  Line(svg.stream, text);
-  text = "<text x=\"";
-  Number(text, kMargin + barPixels + 8, 1);
-  text += "\" y=\"";
-  Number(text, barY, 1);
-  text += "\" font-family=\"sans-serif\" font-size=\"13\" fill=\"#000000\">" + bar.label + "</text>";
-  Line(svg.stream, text);
+  // band below the track; none in a picture without points.
+  if (svg.any) WriteScaleBar(svg.stream, kMetresPerCount / scale, pictureHeight);
 
   // The caption: the title, then the points drawn and the measured length.
-  text = "<text x=\"";
+  std::string text = "<text x=\"";
+
   Number(text, kMargin, 1);
   text += "\" y=\"";
   Number(text, pictureHeight - 40, 1);
-  text += "\" font-family=\"sans-serif\" font-size=\"15\" fill=\"#000000\">" + svg.title +
-          "</text>";
+  text +=
+      "\" font-family=\"sans-serif\" font-size=\"15\" fill=\"#000000\">" + svg.title + "</text>";
   Line(svg.stream, text);
   text = "<text x=\"";
   Number(text, kMargin, 1);
   text += "\" y=\"";
   Number(text, pictureHeight - 18, 1);
   text += "\" font-family=\"sans-serif\" font-size=\"13\" fill=\"#000000\">" +
-          SignedDecimal(static_cast<std::int32_t>(svg.drawn)) + (svg.drawn == 1 ? " point, " : " points, ");
+          SignedDecimal(static_cast<std::int32_t>(svg.drawn)) +
+          (svg.drawn == 1 ? " point, " : " points, ");
   Number(text, lengthMeasuredKm, 2);
   text += " km</text>";
   Line(svg.stream, text);

@@ -61,7 +61,7 @@ struct SleeveSimplifier {
 
 struct SvgFile {
   TextStream stream;
-  std::string title;  // escaped, UTF-8
+  std::string title;       // escaped, UTF-8
   std::int32_t input = 0;  // the input of the last point drawn; 0: none yet
   bool any = false;
   std::int64_t lat0 = 0;  // the first point drawn, counts (longitude signed)
