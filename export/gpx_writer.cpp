@@ -24,21 +24,6 @@ constexpr std::string_view kDocumentStart =
     "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 "
     "http://www.topografix.com/GPX/1/1/gpx.xsd\">\r\n";
 
-// The track type names as UTF-8: the same letters as the code page 852 bytes
-// of TypeName (a unit test compares the two through iconv).
-constexpr const char* kTypeNamesUtf8[kTrackTypeCount] = {"H\u00e9tk\u00f6znapi",
-                                                         "\u00dczleti",
-                                                         "Szem\u00e9lyes",
-                                                         "Kedvenc",
-                                                         "Rep\u00fcl\u0151",
-                                                         "Aut\u00f3",
-                                                         "Haj\u00f3",
-                                                         "T\u00fara",
-                                                         "Kaland",
-                                                         "\u00c9rdekes",
-                                                         "Felm\u00e9r\u00e9s",
-                                                         "Arch\u00edv"};
-
 void Line(TextStream& stream, std::string_view text) {
   WriteText(stream, text);
   EndLine(stream);
@@ -122,7 +107,7 @@ void OpenGpx(GpxFile& gpx, const std::string& fileName, const TrackHeader& heade
   WriteText(gpx.stream, "</name>");
   if (header.TrackType >= 0 && header.TrackType < kTrackTypeCount) {
     WriteText(gpx.stream, "<type>");
-    WriteText(gpx.stream, kTypeNamesUtf8[header.TrackType]);
+    WriteText(gpx.stream, TypeNameUtf8(header.TrackType));
     WriteText(gpx.stream, "</type>");
   }
   EndLine(gpx.stream);

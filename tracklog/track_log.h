@@ -102,4 +102,8 @@ inline constexpr int kTrackTypeCount = 12;
 // 0 to 11 the text "?" (there is no such type).
 std::string TypeName(std::int32_t index);
 
+// The same name in UTF-8, for files that declare it (GPX); the empty text for
+// an index outside 0 to 11.
+std::string TypeNameUtf8(std::int32_t index);
+
 }  // namespace pathmend

@@ -1,6 +1,7 @@
 #include "tracklog/track_log.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <cmath>
 #include <cstring>
@@ -107,6 +108,26 @@ TEST(TypeName, CodePage852NamesAndUnknownIndices) {
   EXPECT_EQ(TypeName(-1), "?");
 }
 
+// The UTF-8 names are the code page 852 names converted by iconv, a
+// converter this project did not write.
+TEST(TypeName, Utf8NamesAreTheCodePage852NamesConverted) {
+  iconv_t converter = iconv_open("UTF-8", "CP852");
+  if (converter == reinterpret_cast<iconv_t>(-1)) GTEST_SKIP() << "iconv has no CP852 here";
+  for (std::int32_t index = 0; index < kTrackTypeCount; ++index) {
+    std::string in = TypeName(index);
+    char out[64] = {};
+    char* inAt = in.data();
+    char* outAt = out;
+    std::size_t inLeft = in.size();
+    std::size_t outLeft = sizeof out - 1;
+    ASSERT_NE(iconv(converter, &inAt, &inLeft, &outAt, &outLeft), static_cast<std::size_t>(-1));
+    EXPECT_EQ(TypeNameUtf8(index), std::string(out)) << "type " << index;
+  }
+  iconv_close(converter);
+  EXPECT_EQ(TypeNameUtf8(12), "");
+  EXPECT_EQ(TypeNameUtf8(-1), "");
+}
+
 class TrackFiles : public ::testing::Test {
  protected:
   TempDir dir;
@@ -141,6 +162,31 @@ TEST_F(TrackFiles, PartialRecordFailsWithReadBeyondEnd) {
   }
   EXPECT_EQ(PendingIoCode, 0);
   CloseTrackFile(file);
+}
+
+// The reader that leaves out a record cut in half: it stops where fewer
+// bytes than one record are left, and says how many bytes those are.
+TEST_F(TrackFiles, LastWholeRecordAndThePartialBytesAfterIt) {
+  const struct {
+    int points;
+    std::size_t trailing;
+  } cases[] = {{0, 0}, {0, 1}, {2, 0}, {2, 7}, {2, 19}, {1, 19}};
+  for (const auto& c : cases) {
+    testing::WriteFileBytes(
+        dir.File("a.trk"),
+        TrackLogBuilder().Line(100, 200, 1, c.points).Trailing(c.trailing).Bytes());
+    TrackFile file = OpenTrackInput(dir.File("a.trk"));
+    ReadHeader(file);
+    EXPECT_EQ(PartialRecordBytes(file), c.trailing) << c.points << " points";
+    int read = 0;
+    while (!AtLastWholeRecord(file)) {
+      ReadPoint(file);
+      ++read;
+    }
+    EXPECT_EQ(read, c.points) << c.trailing << " trailing bytes";
+    EXPECT_EQ(AtEnd(file), c.trailing == 0);
+    CloseTrackFile(file);
+  }
 }
 
 TEST_F(TrackFiles, HeaderIsReadBackAndRewrittenAtTheStart) {
