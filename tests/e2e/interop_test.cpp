@@ -3,8 +3,6 @@
 // not installed is skipped with a message naming the reader and its Debian
 // package.
 
-#include <sys/wait.h>
-
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -15,6 +13,7 @@
 #include <sstream>
 
 #include "tests/e2e/e2e.h"
+#include "tests/e2e/tools.h"
 
 namespace pathmend::testing {
 namespace {
@@ -54,44 +53,10 @@ std::pair<std::string, std::string> DateAndTime(std::uint64_t fileTime) {
   return {date, time};
 }
 
-bool Installed(const std::string& tool) {
-  return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-struct ToolResult {
-  int exitCode = -1;
-  std::string out;  // standard output and standard error
-};
-
-// Runs a shell command in a folder with TZ=UTC; its output goes through a
-// file in that folder.
-ToolResult RunTool(const std::string& folder, const std::string& command) {
-  const std::string capture = folder + "/tool-output.txt";
-  const std::string line =
-      "cd '" + folder + "' && TZ=UTC LC_ALL=C " + command + " >'" + capture + "' 2>&1";
-  const int status = std::system(line.c_str());
-  ToolResult result;
-  if (status != -1 && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  result.out = ReadFileText(capture);
-  std::filesystem::remove(capture);
-  return result;
-}
-
 // Output without the line end that some versions add after a value.
 std::string Trimmed(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   return text;
-}
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(text);
-  while (std::getline(in, part, separator)) {
-    if (!part.empty() && part.back() == '\r') part.pop_back();
-    parts.push_back(part);
-  }
-  return parts;
 }
 
 double Number(const std::string& text) {
