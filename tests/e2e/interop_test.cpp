@@ -1,5 +1,5 @@
 // The exported files read back by readers that this project did not write:
-// xmllint, GDAL's KML and LIBKML drivers and GPSBabel. A test whose reader is
+// xmllint, GDAL's KML, LIBKML and GPX drivers and GPSBabel. A test whose reader is
 // not installed is skipped with a message naming the reader and its Debian
 // package.
 
@@ -239,6 +239,124 @@ TEST_F(Interop, GpsBabelReadsTheTextPointLines) {
     EXPECT_EQ(rows[i].at("Date"), date) << "point " << i;
     EXPECT_EQ(rows[i].at("Time"), time) << "point " << i;
   }
+}
+
+// The GPX export read back. The points of the other interop tests, with
+// every fifth point moved 200 degrees east (so written west of Greenwich)
+// and every third point's time 250 ms later.
+std::vector<PointSpec> GpxPoints() {
+  std::vector<PointSpec> points = Points();
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (i % 5 == 0) points[i].lon += 200U * 1048576U;
+    if (i % 3 == 0) points[i].time += 2500000ULL;
+  }
+  return points;
+}
+
+// Longitude in degrees, west of Greenwich negative.
+double GpxLongitude(std::uint32_t count) {
+  const double degrees = std::fmod(count / 1048576.0, 360.0);
+  return degrees >= 180.0 ? degrees - 360.0 : degrees;
+}
+
+// "YYYY-MM-DDTHH:MM:SS" and the milliseconds of a FILETIME, in UTC.
+std::pair<std::string, int> IsoTime(std::uint64_t fileTime) {
+  const auto [date, time] = DateAndTime(fileTime);
+  std::string iso = date + "T" + time;
+  for (char& c : iso) {
+    if (c == '/') c = '-';
+  }
+  return {iso, static_cast<int>(fileTime / 10000ULL % 1000ULL)};
+}
+
+class GpxInterop : public Interop {
+ protected:
+  void SetUp() override {
+    TrackLogBuilder builder;
+    builder.Name(kRawName);
+    for (const PointSpec& p : GpxPoints()) builder.Point(p);
+    builder.WriteTo(File("day.trk"));
+    Export("/og", "day.gpx");
+  }
+};
+
+TEST_F(GpxInterop, XmllintValidatesAgainstTheSchema) {
+  if (!Installed("xmllint")) GTEST_SKIP() << "xmllint not installed (Debian package libxml2-utils)";
+  const ToolResult check =
+      RunTool(dir.path(), "xmllint --noout --schema '" + InteropFile("gpx-1.1.xsd") + "' day.gpx");
+  EXPECT_EQ(check.exitCode, 0) << check.out;
+  const ToolResult name =
+      RunTool(dir.path(),
+              "xmllint --xpath \"string(//*[local-name()='trk']/*[local-name()='name'])\" day.gpx");
+  EXPECT_EQ(Trimmed(name.out), kTitleUtf8);
+}
+
+TEST_F(GpxInterop, GdalReadsThePointsAndTheirTimes) {
+  if (!Installed("ogrinfo")) GTEST_SKIP() << "ogrinfo not installed (Debian package gdal-bin)";
+  const ToolResult read = RunTool(dir.path(), "ogrinfo -ro day.gpx track_points");
+  ASSERT_EQ(read.exitCode, 0) << read.out;
+  EXPECT_NE(read.out.find("using driver `GPX' successful"), std::string::npos) << read.out;
+  const std::vector<PointSpec> points = GpxPoints();
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const std::size_t ele = read.out.find("  ele (Real) = ", at);
+    const std::size_t time = read.out.find("  time (DateTime) = ", at);
+    const std::size_t point = read.out.find("  POINT (", at);
+    ASSERT_TRUE(ele != std::string::npos && time != std::string::npos && point != std::string::npos)
+        << "point " << i << "\n"
+        << read.out;
+    const std::string eleText = read.out.substr(ele + 15, read.out.find('\n', ele) - ele - 15);
+    EXPECT_NEAR(Number(eleText), points[i].alt / 10.0, 1e-9) << "elevation of point " << i;
+    // "2006/01/15 23:59:00.250+00" or "2006/01/15 23:59:07+00".
+    const std::string timeText = read.out.substr(time + 20, read.out.find('\n', time) - time - 20);
+    auto [iso, ms] = IsoTime(points[i].time);
+    for (char& c : iso) {
+      if (c == '-') c = '/';
+      if (c == 'T') c = ' ';
+    }
+    std::string expected = iso;
+    if (ms != 0) expected += "." + std::to_string(1000 + ms).substr(1);
+    EXPECT_EQ(timeText, expected + "+00") << "time of point " << i;
+    const std::size_t close = read.out.find(')', point);
+    const std::vector<std::string> xy = Split(read.out.substr(point + 9, close - point - 9), ' ');
+    ASSERT_EQ(xy.size(), 2U) << read.out.substr(point, 80);
+    EXPECT_NEAR(Number(xy[0]), GpxLongitude(points[i].lon), 1e-7) << "longitude of point " << i;
+    EXPECT_NEAR(Number(xy[1]), Degrees(points[i].lat), 1e-7) << "latitude of point " << i;
+    at = close;
+  }
+  EXPECT_EQ(read.out.find("  POINT (", at), std::string::npos) << "more points than saved";
+}
+
+TEST_F(GpxInterop, GpsBabelReadsThePointsAndTheirTimes) {
+  if (!Installed("gpsbabel")) GTEST_SKIP() << "gpsbabel not installed (Debian package gpsbabel)";
+  // GPSBabel writes the track it read as GPX again, with 9 decimals.
+  const ToolResult read = RunTool(dir.path(), "gpsbabel -t -i gpx -f day.gpx -o gpx -F back.gpx");
+  ASSERT_EQ(read.exitCode, 0) << read.out;
+  const std::string back = ReadFileText(File("back.gpx"));
+  const std::vector<PointSpec> points = GpxPoints();
+  std::size_t at = back.find("<trk>");
+  ASSERT_NE(at, std::string::npos) << back;
+  const auto attribute = [&](std::size_t from, const std::string& name) {
+    const std::size_t start = back.find(name + "=\"", from) + name.size() + 2;
+    return back.substr(start, back.find('"', start) - start);
+  };
+  const auto element = [&](std::size_t from, const std::string& name) {
+    const std::size_t start = back.find("<" + name + ">", from) + name.size() + 2;
+    return back.substr(start, back.find("</" + name + ">", start) - start);
+  };
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    at = back.find("<trkpt ", at);
+    ASSERT_NE(at, std::string::npos) << "point " << i << "\n" << back;
+    EXPECT_NEAR(Number(attribute(at, "lat")), Degrees(points[i].lat), 1e-7) << "point " << i;
+    EXPECT_NEAR(Number(attribute(at, "lon")), GpxLongitude(points[i].lon), 1e-7) << "point " << i;
+    EXPECT_NEAR(Number(element(at, "ele")), points[i].alt / 10.0, 1e-9) << "point " << i;
+    const auto [iso, ms] = IsoTime(points[i].time);
+    std::string expected = iso;
+    if (ms != 0) expected += "." + std::to_string(1000 + ms).substr(1);
+    EXPECT_EQ(element(at, "time"), expected + "Z") << "point " << i;
+    ++at;
+  }
+  EXPECT_EQ(back.find("<trkpt ", at), std::string::npos) << "more points than saved";
 }
 
 }  // namespace
