@@ -160,9 +160,12 @@ TEST_P(SameFile, RefusesBeforeAnythingIsCreated) {
   const auto other = TrackLogBuilder().Line(50331648, 8388608, 100, 2).Bytes();
   WriteFileBytes(File("day.trk"), day);
   WriteFileBytes(File("day.kml"), {'<', 'k', '>'});
+  WriteFileBytes(File("day.gpx"), day);
+  WriteFileBytes(File("day.svg"), day);
   WriteFileBytes(File("other.trk"), other);
   ASSERT_EQ(::link(File("day.trk").c_str(), File("hard.trk").c_str()), 0);
   ASSERT_EQ(::symlink("day.trk", File("soft.trk").c_str()), 0);
+  ASSERT_EQ(::symlink("day.gpx", File("route.trk").c_str()), 0);
   const RunResult result = Run(c.args);
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(ReplaceAddress(result.out),
@@ -172,6 +175,8 @@ TEST_P(SameFile, RefusesBeforeAnythingIsCreated) {
   EXPECT_EQ(ReadFileBytes(File("day.trk")), day);
   EXPECT_EQ(ReadFileBytes(File("other.trk")), other);
   EXPECT_EQ(ReadFileText(File("day.kml")), "<k>");
+  EXPECT_EQ(ReadFileBytes(File("day.gpx")), day);
+  EXPECT_EQ(ReadFileBytes(File("day.svg")), day);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -183,7 +188,12 @@ INSTANTIATE_TEST_SUITE_P(
         SameFileCase{"OtherPath", {"./day.trk", "day.trk"}, "day.trk", "./day.trk"},
         SameFileCase{"HardLink", {"day.trk", "hard.trk"}, "hard.trk", "day.trk"},
         SameFileCase{"SymbolicLink", {"soft.trk", "day.trk"}, "day.trk", "soft.trk"},
-        SameFileCase{"KmlWrittenOverInput", {"/ok", "day.kml", "day.trk"}, "day.kml", "day.kml"}),
+        SameFileCase{"KmlWrittenOverInput", {"/ok", "day.kml", "day.trk"}, "day.kml", "day.kml"},
+        SameFileCase{"GpxWrittenOverInput", {"/og", "day.gpx", "day.trk"}, "day.gpx", "day.gpx"},
+        SameFileCase{"SvgWrittenOverInput", {"/os", "day.svg", "day.trk"}, "day.svg", "day.svg"},
+        // The name compared is the one the writer creates: day becomes day.gpx,
+        // which route.trk links to.
+        SameFileCase{"GpxNameThroughALink", {"/og", "route.trk", "day"}, "day.gpx", "route.trk"}),
     [](const ::testing::TestParamInfo<SameFileCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
