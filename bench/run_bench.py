@@ -10,7 +10,13 @@ times, in the same run and alternating so that both see the same machine:
           header rewrite) and nothing else;
   kml/txt pathmend exporting the track log (and GPSBabel converting the same
           points from GPX to KML, where gpsbabel is installed);
-  verbose pathmend /v with standard output to /dev/null.
+  verbose pathmend /v with standard output to /dev/null;
+  gpx     pathmend /og against export_floor, a minimal program that makes the
+          system calls of a streamed export and nothing else (one read per
+          point, the same bytes written in 128-byte blocks), and against
+          GPSBabel reading the GPX file pathmend wrote and writing it as GPX
+          again; wall time and peak memory of each;
+  svg     pathmend /os: wall time, peak memory and the picture's size.
 
 Peak memory (maximum resident set size) is measured with GNU time.
 
@@ -84,14 +90,15 @@ def main():
     parser.add_argument("--build", default="build/release")
     parser.add_argument("--points", type=int, default=1_000_000)
     parser.add_argument("--repeat", type=int, default=5)
-    parser.add_argument("--only", default="join,memory,kml,txt,verbose,gpsbabel")
+    parser.add_argument("--only", default="join,memory,kml,txt,verbose,gpsbabel,gpx,svg")
     args = parser.parse_args()
     only = set(args.only.split(","))
 
     pathmend = os.path.abspath(os.path.join(args.build, "app", "pathmend"))
     make_track = os.path.abspath(os.path.join(args.build, "tools", "make_track"))
     floor = os.path.abspath(os.path.join(args.build, "tools", "join_floor"))
-    for tool in (pathmend, make_track, floor):
+    export_floor = os.path.abspath(os.path.join(args.build, "tools", "export_floor"))
+    for tool in (pathmend, make_track, floor, export_floor):
         if not os.path.exists(tool):
             sys.exit(f"missing {tool}: build the release preset first")
 
@@ -134,6 +141,58 @@ def main():
                 walls.append(wall)
                 peak = max(peak, rss)
             print(f"export {fmt}: pathmend median {median(walls):.3f} s, peak RSS {peak} KiB")
+
+        if "gpx" in only:
+            gpx = os.path.join(work, "export.gpx")
+            copy = os.path.join(work, "floor.gpx")
+            ours, floors, ours_rss = [], [], 0
+            for _ in range(args.repeat):
+                wall, rss, code = run([pathmend, "/og", big, gpx])
+                assert code == 0, "pathmend /og failed"
+                ours.append(wall)
+                ours_rss = max(ours_rss, rss)
+                wall, _, code = run([export_floor, big, gpx, copy])
+                assert code == 0, "export_floor failed"
+                floors.append(wall)
+            with open(gpx, "rb") as a, open(copy, "rb") as b:
+                assert a.read() == b.read(), "the floor wrote other bytes"
+            ratio = median(ours) / median(floors)
+            print(f"export gpx: pathmend median {median(ours):.3f} s (best {best(ours):.3f}), "
+                  f"peak RSS {ours_rss} KiB, file {os.path.getsize(gpx)} bytes; "
+                  f"floor median {median(floors):.3f} s (best {best(floors):.3f}); ratio {ratio:.2f}")
+            gpsbabel = shutil.which("gpsbabel")
+            if gpsbabel is None:
+                print("gpsbabel not installed: gpx comparison skipped")
+            else:
+                walls, peak = [], 0
+                for _ in range(max(1, args.repeat // 2)):
+                    wall, rss, code = run([gpsbabel, "-t", "-i", "gpx", "-f", gpx, "-o", "gpx", "-F",
+                                           os.path.join(work, "babel.gpx")])
+                    assert code == 0, "gpsbabel failed"
+                    walls.append(wall)
+                    peak = max(peak, rss)
+                print(f"gpsbabel gpx->gpx of the same file: median {median(walls):.3f} s, peak RSS {peak} KiB; "
+                      f"pathmend /og takes {median(ours) / median(walls):.3f} of its time "
+                      f"and {ours_rss / peak:.4f} of its memory (1/{peak / ours_rss:.0f})")
+
+        if "svg" in only:
+            svg = os.path.join(work, "export.svg")
+            walls, peak = [], 0
+            for _ in range(args.repeat):
+                wall, rss, code = run([pathmend, "/os", big, svg])
+                assert code == 0, "pathmend /os failed"
+                walls.append(wall)
+                peak = max(peak, rss)
+            with open(svg, "rb") as f:
+                vertices = sum(1 for line in f if line[:1] in (b"M", b"L"))
+            print(f"export svg: pathmend median {median(walls):.3f} s (best {best(walls):.3f}), "
+                  f"peak RSS {peak} KiB, file {os.path.getsize(svg)} bytes, {vertices} vertices drawn")
+            for points in (10_000, 100_000):
+                small = os.path.join(work, f"s{points}.trk")
+                subprocess.run([make_track, small, str(points)], check=True)
+                _, rss, code = run([pathmend, "/os", small, svg])
+                assert code == 0
+                print(f"  peak RSS of /os on {points} points: {rss} KiB, file {os.path.getsize(svg)} bytes")
 
         if "verbose" in only:
             walls = []

@@ -2,6 +2,7 @@
 // input that contributes points, one track point per saved point, streamed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -10,8 +11,16 @@
 
 namespace pathmend {
 
+// The date text of the last day written: consecutive points mostly share
+// their day, so the calendar split is done once a day.
+struct GpxDateCache {
+  std::uint64_t day = ~0ULL;    // days since 1601-01-01; none yet
+  std::array<char, 10> text{};  // "YYYY-MM-DD"
+};
+
 struct GpxFile {
   TextStream stream;
+  GpxDateCache dates;
   std::int32_t segmentInput = 0;  // the input whose <trkseg> is open; 0: none is open
   std::int64_t leftOut = 0;       // saved points whose latitude is above 90 degrees
 };
