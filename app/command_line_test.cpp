@@ -72,6 +72,7 @@ TEST(ParseOptions, ReadsEveryOptionBeforeTheFirstInput) {
 TEST(ParseOptions, Defaults) {
   const ParsedOptions parsed = ParseOptions(Args({"in.trk", "out.trk"}), NoPathExists);
   EXPECT_FALSE(parsed.options.Verbose);
+  EXPECT_FALSE(parsed.options.Salvage);
   EXPECT_EQ(parsed.options.FormatLetter, 'A');
   EXPECT_FALSE(RenameGiven(parsed.options));
   EXPECT_EQ(parsed.options.First, -1);
@@ -96,6 +97,16 @@ TEST(ParseOptions, ConsequencesOfTheRules) {
   EXPECT_EQ(FormatOf(options.options), OutputFormat::TrackLog);
   options = ParseOptions(Args({"/ox", "a", "b"}), NoPathExists);
   EXPECT_EQ(FormatOf(options.options), OutputFormat::GtmText);
+
+  // The letters this program adds: /og GPX, /os SVG (either case), /s
+  // salvage, whatever follows the letter.
+  options = ParseOptions(Args({"/OG", "a", "b"}), NoPathExists);
+  EXPECT_EQ(FormatOf(options.options), OutputFormat::Gpx);
+  EXPECT_FALSE(options.options.Salvage);
+  options = ParseOptions(Args({"/os", "/Salvage", "a", "b"}), NoPathExists);
+  EXPECT_EQ(FormatOf(options.options), OutputFormat::Svg);
+  EXPECT_TRUE(options.options.Salvage);
+  EXPECT_EQ(options.firstInput, 3U);
 
   // "/o" alone names no format and is ignored.
   options = ParseOptions(Args({"/ok", "/o", "a", "b"}), NoPathExists);
