@@ -34,7 +34,7 @@ void KeepLines(TextStream& stream) {
 // Track log: the argument's name unchanged; the header with the new name and
 // type first, every point's 20 bytes as read; each record goes straight to
 // the file, so a failure leaves every record written before it.
-const OutputWriter kTrackLogRow{
+constexpr OutputWriter kTrackLogRow{
     "Output format: Vantira Tracklog",
     SameName,
     [](Output& out, const std::string& name, TrackHeader& header, const RunOptions& options) {
@@ -49,7 +49,7 @@ const OutputWriter kTrackLogRow{
     [](Output&) {},
 };
 
-const OutputWriter kKmlRow{
+constexpr OutputWriter kKmlRow{
     "Output format: Google Earth KML",
     NewExtension<kKml>,
     [](Output& out, const std::string& name, TrackHeader& header, const RunOptions&) {
@@ -61,7 +61,7 @@ const OutputWriter kKmlRow{
     [](Output& out) { KeepLines(out.text); },
 };
 
-const OutputWriter kGtmRow{
+constexpr OutputWriter kGtmRow{
     "Output format: GPS TrackMaker Text Format",
     NewExtension<kTxt>,
     [](Output& out, const std::string& name, TrackHeader&, const RunOptions&) {
@@ -73,7 +73,7 @@ const OutputWriter kGtmRow{
     [](Output& out) { KeepLines(out.text); },
 };
 
-const OutputWriter kGpxRow{
+constexpr OutputWriter kGpxRow{
     "Output format: GPX 1.1",
     NewExtension<kGpx>,
     [](Output& out, const std::string& name, TrackHeader& header, const RunOptions&) {
@@ -89,7 +89,7 @@ const OutputWriter kGpxRow{
 
 // The picture's start is written at the end: after a failure the file holds
 // the completed path lines without it.
-const OutputWriter kSvgRow{
+constexpr OutputWriter kSvgRow{
     "Output format: SVG picture",
     NewExtension<kSvg>,
     [](Output& out, const std::string& name, TrackHeader& header, const RunOptions&) {
@@ -106,8 +106,8 @@ const OutputWriter kSvgRow{
 };
 
 // Indexed by OutputFormat.
-const std::array<const OutputWriter*, 5> kWriters = {&kTrackLogRow, &kKmlRow, &kGtmRow, &kGpxRow,
-                                                     &kSvgRow};
+constexpr std::array<const OutputWriter*, 5> kWriters = {&kTrackLogRow, &kKmlRow, &kGtmRow,
+                                                         &kGpxRow, &kSvgRow};
 static_assert(static_cast<int>(OutputFormat::TrackLog) == 0 &&
               static_cast<int>(OutputFormat::Kml) == 1 &&
               static_cast<int>(OutputFormat::GtmText) == 2 &&
