@@ -1,5 +1,6 @@
 // Writes a synthetic track log: a header and N points along a gentle curve
-// north of Budapest, one fix a second. Used to make the sample track log in
+// north of Budapest, one fix a second, turning south and north again every
+// 40,000 points. Used to make the sample track log in
 // samples/ and the large inputs of the benchmarks.
 //
 //   make_track OUT POINTS [ANNOUNCED]
@@ -52,7 +53,10 @@ int main(int argc, char** argv) {
   for (std::uint32_t i = 0; i < points; ++i) {
     TrackPoint point;
     const std::uint32_t phase = i % 400;
-    lat += phase < 200 ? 120 : 40;
+    // North for 40,000 points, then south for as many, and so on: a long
+    // track stays within about 3 degrees of latitude (and below 90).
+    const std::uint32_t step = phase < 200 ? 120 : 40;
+    lat = (i / 40000) % 2 == 0 ? lat + step : lat - step;
     lon += phase < 200 ? 60 : 180;
     point.Lat = lat;
     point.Lon = lon;
