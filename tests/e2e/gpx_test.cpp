@@ -195,6 +195,7 @@ TEST_F(Gpx, ExtensionRuleOfTheKml) {
     const RunResult result = Run({"/og", "day.trk", argument});
     ASSERT_EQ(result.exitCode, 0) << result.out;
     EXPECT_TRUE(std::filesystem::exists(File(written))) << argument;
+    ExpectValid(written);
     EXPECT_FALSE(argument != written && std::filesystem::exists(File(argument))) << argument;
   }
 }
