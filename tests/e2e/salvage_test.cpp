@@ -59,8 +59,9 @@ TEST_P(Salvage, WritesAndRepairsAsWithoutThePartialRecord) {
   ASSERT_EQ(reference.exitCode, 0) << reference.out;
 
   EXPECT_EQ(salvagedOutput, ReadFileBytes(File(c.written)));
-  if (std::string(c.written).ends_with(".gpx"))
+  if (std::string(c.written).ends_with(".gpx")) {
     EXPECT_EQ(GpxSchemaErrors(dir.path(), c.written), "");
+  }
   std::string expected = Replaced(reference.out, "whole.trk", "cut.trk");
   if (c.trailing != 0) {
     // The line closes the second input's block, before its separator.
