@@ -233,5 +233,21 @@ TEST_F(Svg, DroppedVerticesStayWithinAFifthOfAPixel) {
   }
 }
 
+// A failure keeps the lines completed, as for the other exports; the
+// document's start, written at the close, is missing (its room stays spaces).
+TEST_F(Svg, FailureKeepsTheCompletedPathLines) {
+  TrackLogBuilder()
+      .Point({47 * kDegree, 19 * kDegree, 0, 0, 0})
+      .Point({47 * kDegree + 500, 19 * kDegree, 0, 0, 0})
+      .Trailing(9)
+      .WriteTo(File("cut.trk"));
+  const RunResult result = Run({"/os", "cut.trk", "cut"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.out.find("Read beyond end of file."), std::string::npos) << result.out;
+  EXPECT_EQ(ReadFileText(File("cut.svg")), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" +
+                                               std::string(768, ' ') +
+                                               "\r\n<path d=\"\r\nM0 0\r\n");
+}
+
 }  // namespace
 }  // namespace pathmend::testing
