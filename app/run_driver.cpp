@@ -151,8 +151,9 @@ void ReadInput(Run& run, const std::string& name) {
 // including the first line feed, or to its end.
 void WaitForEnter() {
   const platform::Handle input = platform::StandardInput();
-  SetPendingIoCode(input == platform::kInvalidHandle ? kIoStdInputUnavailable
-                                                     : platform::ReadLine(input));
+  SetPendingIoCode(
+      input == platform::kInvalidHandle ? kIoStdInputUnavailable : platform::ReadLine(input),
+      kStandardInputName);
   CheckIo();
 }
 
@@ -191,17 +192,24 @@ void RunSteps(Run& run) {
 }
 
 // Writes the failure report on standard output: first what the console
-// buffer still holds, then the two report lines and an empty line. Errors of
-// these writes are ignored: there is nowhere left to report them.
+// buffer still holds, then the two report lines and an empty line; then the
+// line on standard error that names the file. Errors of these writes are
+// ignored: there is nowhere left to report them.
 void ReportFailure(const Failure& failure) {
   FlushBuffer(Console);
   PendingIoCode = 0;
-  const platform::Handle out = platform::StandardOutput();
-  if (out == platform::kInvalidHandle) return;
-  const std::string report = FailureReport(failure, platform::ExecutableName());
   std::size_t done = 0;
-  platform::Write(out, report.data(), report.size(), done);
-  platform::Write(out, "\r\n", 2, done);
+  const platform::Handle out = platform::StandardOutput();
+  if (out != platform::kInvalidHandle) {
+    const std::string report = FailureReport(failure, platform::ExecutableName());
+    platform::Write(out, report.data(), report.size(), done);
+    platform::Write(out, "\r\n", 2, done);
+  }
+  const platform::Handle error = platform::StandardError();
+  if (error != platform::kInvalidHandle) {
+    const std::string line = FailureLine(failure, platform::ExecutableName());
+    platform::Write(error, line.data(), line.size(), done);
+  }
 }
 
 // An export that a failure interrupts keeps the lines it completed: the text

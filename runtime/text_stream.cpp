@@ -14,6 +14,11 @@ TextStream Console = []() noexcept {
 
 namespace {
 
+// The file a stream's failure names: its own, or standard output.
+std::string_view FileOf(const TextStream& stream) {
+  return stream.console ? kStandardOutputName : std::string_view(stream.name);
+}
+
 // Opens the console stream on standard output. A missing standard output or
 // one of unknown kind leaves the stream closed; the next write tries again.
 void OpenConsole(TextStream& stream) {
@@ -37,14 +42,14 @@ bool WriteOut(TextStream& stream) {
     const std::int32_t error =
         platform::Write(stream.handle, stream.buffer.data() + offset, size - offset, done);
     if (error != 0) {
-      SetPendingIoCode(error);
+      SetPendingIoCode(error, FileOf(stream));
       stream.writeFailed = true;
       return false;
     }
     // A system write that takes only part of the bytes (a pipe, a signal)
     // is continued, so that the block counts as written whole.
     if (done == 0) {
-      SetPendingIoCode(platform::kErrorWriteFault);
+      SetPendingIoCode(platform::kErrorWriteFault, FileOf(stream));
       stream.writeFailed = true;
       return false;
     }
@@ -56,7 +61,7 @@ bool WriteOut(TextStream& stream) {
 bool ReadyForOutput(TextStream& stream) {
   if (!stream.open && stream.console) OpenConsole(stream);
   if (!stream.open) {
-    SetPendingIoCode(kIoNotOpenForOutput);
+    SetPendingIoCode(kIoNotOpenForOutput, FileOf(stream));
     return false;
   }
   return true;
@@ -67,20 +72,20 @@ bool ReadyForOutput(TextStream& stream) {
 void CreateTextFile(TextStream& stream, const std::string& name) {
   stream = TextStream{};
   if (name.size() > kMaxFileNameBytes) {
-    SetPendingIoCode(platform::kErrorFilenameTooLong);
+    SetPendingIoCode(platform::kErrorFilenameTooLong, name);
     return;
   }
   stream.name = name;
   std::int32_t error = 0;
   const platform::Handle handle = platform::CreateAlways(name, false, error);
   if (handle == platform::kInvalidHandle) {
-    SetPendingIoCode(error);
+    SetPendingIoCode(error, name);
     return;
   }
   const platform::HandleKind kind = platform::KindOf(handle);
   if (kind == platform::HandleKind::Unknown) {
     platform::Close(handle);
-    SetPendingIoCode(kIoNotOpenForOutput);
+    SetPendingIoCode(kIoNotOpenForOutput, name);
     return;
   }
   stream.handle = handle;
@@ -114,7 +119,7 @@ void EndLine(TextStream& stream) {
 
 void EndStatement(TextStream& stream) {
   if (!stream.open) {
-    if (!stream.console) SetPendingIoCode(kIoFileNotOpen);
+    if (!stream.console) SetPendingIoCode(kIoFileNotOpen, FileOf(stream));
     return;
   }
   if (stream.flushAtStatementEnd && stream.count > 0) WriteOut(stream);
@@ -126,12 +131,12 @@ void FlushBuffer(TextStream& stream) {
 
 void CloseTextFile(TextStream& stream) {
   if (!stream.open) {
-    SetPendingIoCode(kIoFileNotOpen);
+    SetPendingIoCode(kIoFileNotOpen, FileOf(stream));
     return;
   }
   if (stream.count > 0 && !WriteOut(stream)) return;  // stays open; the code is pending
   stream.open = false;
-  SetPendingIoCode(platform::Close(stream.handle));
+  SetPendingIoCode(platform::Close(stream.handle), FileOf(stream));
   stream.handle = platform::kInvalidHandle;
 }
 
