@@ -11,9 +11,16 @@ namespace pathmend {
 
 namespace {
 
-// " (name)" of a track type. A type outside the table shows "?".
-std::string TypeText(std::int32_t type) {
-  return SignedDecimal(type) + " (" + TypeName(type) + ")";
+// A type line: the label, the number and " (name)". A type outside the table
+// shows "?". The name is code page 852 text, which a UTF-8 terminal shows in
+// its own letters.
+void TypeLine(std::string_view label, std::int32_t type) {
+  WriteText(Console, label);
+  WriteText(Console, SignedDecimal(type) + " (");
+  WriteText(Console, TypeName(type), TextBytes::CodePage852);
+  WriteText(Console, ")");
+  EndLine(Console);
+  CheckIo();
 }
 
 }  // namespace
@@ -24,8 +31,8 @@ void ReportTrack(const std::string& argument, std::int32_t filesRead, const Trac
   ConsoleLine("  * Points: " + UnsignedDecimal(header.PointCount));
   ConsoleLine("  * Name: " + FieldText(header.Name.data(), kNameWidth));
   if (RenameGiven(options)) ConsoleLine("  -> New Name: " + options.Rename);
-  ConsoleLine("  * Type: " + TypeText(header.TrackType));
-  if (options.NewType != -1) ConsoleLine("  -> New Type: " + TypeText(options.NewType));
+  TypeLine("  * Type: ", header.TrackType);
+  if (options.NewType != -1) TypeLine("  -> New Type: ", options.NewType);
   ConsoleLine("  * PP: " + SignedDecimal(header.PP));
   ConsoleLine("  * VT-ID: " + FieldText(header.Id.data(), kIdWidth));
 

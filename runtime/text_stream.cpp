@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "runtime/code_pages.h"
 #include "runtime/failure.h"
 
 namespace pathmend {
@@ -29,6 +30,10 @@ void OpenConsole(TextStream& stream) {
   stream.open = true;
   stream.count = 0;
   stream.flushAtStatementEnd = kind == platform::HandleKind::Char;
+  // Only a person reads a terminal: scripts reading a pipe or a file get the
+  // recorder's bytes unchanged.
+  stream.showUtf8 = kind == platform::HandleKind::Char && platform::IsTerminal(handle) &&
+                    platform::LocaleIsUtf8();
 }
 
 // Hands the buffer to the system in one write. A write that fails empties the
@@ -93,8 +98,16 @@ void CreateTextFile(TextStream& stream, const std::string& name) {
   stream.open = true;
 }
 
-void WriteText(TextStream& stream, std::string_view bytes) {
-  if (!ReadyForOutput(stream)) return;
+namespace {
+
+bool HasEightBitBytes(std::string_view bytes) {
+  for (const char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+void AppendToBuffer(TextStream& stream, std::string_view bytes) {
   while (!bytes.empty()) {
     const std::size_t room = kTextBufferSize - stream.count;
     if (bytes.size() < room) {
@@ -110,6 +123,18 @@ void WriteText(TextStream& stream, std::string_view bytes) {
     bytes.remove_prefix(room);
     if (!WriteOut(stream)) return;
   }
+}
+
+}  // namespace
+
+void WriteText(TextStream& stream, std::string_view bytes, TextBytes kind) {
+  if (!ReadyForOutput(stream)) return;
+  if (stream.showUtf8 && HasEightBitBytes(bytes)) {
+    AppendToBuffer(stream, kind == TextBytes::CodePage852 ? CodePage852ToUtf8(bytes)
+                                                          : RecordedTextToUtf8(bytes));
+    return;
+  }
+  AppendToBuffer(stream, bytes);
 }
 
 void EndLine(TextStream& stream) {

@@ -21,8 +21,8 @@ std::string SystemMessage(std::int32_t code) {
   ::LocalFree(text);
   // The system's texts end with a line end (and usually a full stop, which
   // stays: it is part of the system's wording).
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ')) {
+  while (!message.empty() &&
+         (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
     message.pop_back();
   }
   return message;
