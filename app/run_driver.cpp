@@ -1,8 +1,11 @@
 #include "app/run_driver.h"
 
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "app/command_line.h"
+#include "app/progress.h"
 #include "export/file_name.h"
 #include "export/gtm_writer.h"
 #include "export/kml_writer.h"
@@ -65,6 +68,7 @@ struct Run {
   LegCache legs;
   TrackFile output;       // a track log output
   TextStream exportFile;  // a KML or GPS TrackMaker text output
+  Progress progress;      // the progress line on a terminal's standard error
 };
 
 const RunOptions& Options(const Run& run) { return run.parsed.options; }
@@ -135,6 +139,7 @@ void ReadInput(Run& run, const std::string& name) {
   while (!AtEnd(input)) {
     ++run.pointNumber;
     run.point = ReadPoint(input);
+    ProgressPoint(run.progress, run.pointNumber, run.totals.filesRead, input.position);
     if (verbose) TraceStart(run.pointNumber);
     if (SaveTest(run)) {
       SavePoint(run);
@@ -142,6 +147,7 @@ void ReadInput(Run& run, const std::string& name) {
     }
     if (verbose) TraceFinish(run.point, run.totals.lengthMeasured);
   }
+  ClearProgress(run.progress);  // the console report goes on on the same terminal
   if (verbose) ConsoleLine(kSeparator);
   AddAnnounced(run.totals, run.header);
   CloseTrackFile(input);
@@ -175,6 +181,9 @@ void RunSteps(Run& run) {
   OpenOutput(run);
   ConsoleLine("");
 
+  std::vector<std::string> inputs;
+  for (std::size_t i = run.parsed.firstInput; i < count; ++i) inputs.push_back(run.arguments[i]);
+  StartProgress(run.progress, std::move(inputs), Options(run).Verbose);
   run.pointNumber = 0;
   run.totals.filesRead = 0;
   run.totals.pointsSaved = 0;
@@ -229,10 +238,12 @@ int RunProgram(const std::vector<std::string>& arguments) {
   try {
     RunSteps(run);
   } catch (const Failure& failure) {
+    ClearProgress(run.progress);
     KeepExportedLines(run);
     ReportFailure(failure);
     return 1;
   } catch (const std::bad_alloc&) {
+    ClearProgress(run.progress);
     KeepExportedLines(run);
     ReportFailure(Failure{"EOutOfMemory", "Out of memory", 0, 0});
     return 1;

@@ -111,6 +111,12 @@ bool IsTerminal(Handle handle);
 // has UTF-8 as its character set.
 bool LocaleIsUtf8();
 
+// Milliseconds on a clock that only moves forward, from an arbitrary start.
+std::uint64_t MonotonicMilliseconds();
+
+// The size in bytes of the file a name leads to; 0 when there is none.
+std::uint64_t SizeOfFile(const std::string& name);
+
 // The operating system's own message, in the user's language, for an error
 // code that a call of this layer returned (on POSIX the text of the error
 // number behind the code; on Windows the system's text of the code). Empty

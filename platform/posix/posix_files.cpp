@@ -10,6 +10,7 @@
 #include <locale.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
@@ -247,6 +248,19 @@ std::string SystemMessage(std::int32_t code) {
 }
 
 std::uintptr_t ImageBase() { return reinterpret_cast<std::uintptr_t>(__ehdr_start); }
+
+std::uint64_t MonotonicMilliseconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+std::uint64_t SizeOfFile(const std::string& name) {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
+  return static_cast<std::uint64_t>(info.st_size);
+}
 
 bool PathExists(const std::string& name) {
   struct stat info {};
