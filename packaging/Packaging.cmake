@@ -11,6 +11,11 @@ include(GNUInstallDirs)
 set(PATHMEND_MANUAL ${PROJECT_SOURCE_DIR}/docs/pathmend.1)
 
 if(WIN32)
+  # The zip holds pathmend.exe alone, with no MinGW run-time DLLs beside it:
+  # the C++ and threading run-times are linked into the executable.
+  if(MINGW)
+    target_link_options(pathmend PRIVATE -static)
+  endif()
   install(TARGETS pathmend RUNTIME DESTINATION .)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
 else()
