@@ -37,7 +37,7 @@ void PrintUsage() {
       WriteText(Console, "\t");
       WriteText(Console, SignedDecimal(index, 2));
       WriteText(Console, ": ");
-      WriteText(Console, TypeName(index));
+      WriteText(Console, TypeName(index), TextBytes::CodePage852);
     }
     EndLine(Console);
     CheckIo();

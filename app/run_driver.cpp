@@ -1,9 +1,12 @@
 #include "app/run_driver.h"
 
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/output_writer.h"
+#include "app/progress.h"
 #include "geo/locale_formats.h"
 #include "platform/platform.h"
 #include "process/length_summary.h"
@@ -53,6 +56,7 @@ struct Run {
   RunTotals totals;
   LegCache legs;
   Output output;
+  Progress progress;  // the progress line on a terminal's standard error
 };
 
 const RunOptions& Options(const Run& run) { return run.parsed.options; }
@@ -119,6 +123,7 @@ void ReadInput(Run& run, const std::string& name) {
   while (salvage ? !AtLastWholeRecord(input) : !AtEnd(input)) {
     ++run.pointNumber;
     run.point = ReadPoint(input);
+    ProgressPoint(run.progress, run.pointNumber, run.totals.filesRead, input.position);
     if (verbose) TraceStart(run.pointNumber);
     if (SaveTest(run)) {
       SavePoint(run);
@@ -126,6 +131,7 @@ void ReadInput(Run& run, const std::string& name) {
     }
     if (verbose) TraceFinish(run.point, run.totals.lengthMeasured);
   }
+  ClearProgress(run.progress);  // the console report goes on on the same terminal
   if (verbose) ConsoleLine(kSeparator);
   AddAnnounced(run.totals, run.header);
   CloseTrackFile(input);
@@ -135,8 +141,9 @@ void ReadInput(Run& run, const std::string& name) {
 // including the first line feed, or to its end.
 void WaitForEnter() {
   const platform::Handle input = platform::StandardInput();
-  SetPendingIoCode(input == platform::kInvalidHandle ? kIoStdInputUnavailable
-                                                     : platform::ReadLine(input));
+  SetPendingIoCode(
+      input == platform::kInvalidHandle ? kIoStdInputUnavailable : platform::ReadLine(input),
+      kStandardInputName);
   CheckIo();
 }
 
@@ -158,6 +165,9 @@ void RunSteps(Run& run) {
   OpenOutput(run);
   ConsoleLine("");
 
+  std::vector<std::string> inputs;
+  for (std::size_t i = run.parsed.firstInput; i < count; ++i) inputs.push_back(run.arguments[i]);
+  StartProgress(run.progress, std::move(inputs), Options(run).Verbose);
   run.pointNumber = 0;
   run.totals.filesRead = 0;
   run.totals.pointsSaved = 0;
@@ -175,17 +185,24 @@ void RunSteps(Run& run) {
 }
 
 // Writes the failure report on standard output: first what the console
-// buffer still holds, then the two report lines and an empty line. Errors of
-// these writes are ignored: there is nowhere left to report them.
+// buffer still holds, then the two report lines and an empty line; then the
+// line on standard error that names the file. Errors of these writes are
+// ignored: there is nowhere left to report them.
 void ReportFailure(const Failure& failure) {
   FlushBuffer(Console);
   PendingIoCode = 0;
-  const platform::Handle out = platform::StandardOutput();
-  if (out == platform::kInvalidHandle) return;
-  const std::string report = FailureReport(failure, platform::ExecutableName());
   std::size_t done = 0;
-  platform::Write(out, report.data(), report.size(), done);
-  platform::Write(out, "\r\n", 2, done);
+  const platform::Handle out = platform::StandardOutput();
+  if (out != platform::kInvalidHandle) {
+    const std::string report = FailureReport(failure, platform::ExecutableName());
+    platform::Write(out, report.data(), report.size(), done);
+    platform::Write(out, "\r\n", 2, done);
+  }
+  const platform::Handle error = platform::StandardError();
+  if (error != platform::kInvalidHandle) {
+    const std::string line = FailureLine(failure, platform::ExecutableName());
+    platform::Write(error, line.data(), line.size(), done);
+  }
 }
 
 // What the output keeps after a failure is the format's (see its row);
@@ -200,10 +217,12 @@ int RunProgram(const std::vector<std::string>& arguments) {
   try {
     RunSteps(run);
   } catch (const Failure& failure) {
+    ClearProgress(run.progress);
     KeepExportedLines(run);
     ReportFailure(failure);
     return 1;
   } catch (const std::bad_alloc&) {
+    ClearProgress(run.progress);
     KeepExportedLines(run);
     ReportFailure(Failure{"EOutOfMemory", "Out of memory", 0, 0});
     return 1;

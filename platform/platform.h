@@ -100,6 +100,29 @@ void Initialise();
 Handle StandardOutput();
 // The handle of standard input, or kInvalidHandle when there is none.
 Handle StandardInput();
+// The handle of standard error, or kInvalidHandle when there is none.
+Handle StandardError();
+
+// True when the handle is an interactive terminal (a console), not a file,
+// a pipe or another character device such as /dev/null.
+bool IsTerminal(Handle handle);
+
+// True when the user's locale (on POSIX: LC_ALL, else LC_CTYPE, else LANG)
+// has UTF-8 as its character set.
+bool LocaleIsUtf8();
+
+// Milliseconds on a clock that only moves forward, from an arbitrary start.
+std::uint64_t MonotonicMilliseconds();
+
+// The size in bytes of the file a name leads to; 0 when there is none.
+std::uint64_t SizeOfFile(const std::string& name);
+
+// The operating system's own message, in the user's language, for an error
+// code that a call of this layer returned (on POSIX the text of the error
+// number behind the code; on Windows the system's text of the code). Empty
+// when it is not known: on POSIX, when the code is not the one the last
+// failing call returned.
+std::string SystemMessage(std::int32_t code);
 
 // The kind of an open handle; Unknown when it is not usable.
 HandleKind KindOf(Handle handle);

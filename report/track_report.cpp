@@ -11,9 +11,16 @@ namespace pathmend {
 
 namespace {
 
-// " (name)" of a track type. A type outside the table shows "?".
-std::string TypeText(std::int32_t type) {
-  return SignedDecimal(type) + " (" + TypeName(type) + ")";
+// A type line: the label, the number and " (name)". A type outside the table
+// shows "?". The name is code page 852 text, which a UTF-8 terminal shows in
+// its own letters.
+void TypeLine(std::string_view label, std::int32_t type) {
+  WriteText(Console, label);
+  WriteText(Console, SignedDecimal(type) + " (");
+  WriteText(Console, TypeName(type), TextBytes::CodePage852);
+  WriteText(Console, ")");
+  EndLine(Console);
+  CheckIo();
 }
 
 }  // namespace
@@ -24,8 +31,8 @@ void ReportTrack(const std::string& argument, std::int32_t filesRead, const Trac
   ConsoleLine("  * Points: " + UnsignedDecimal(header.PointCount));
   ConsoleLine("  * Name: " + FieldText(header.Name.data(), kNameWidth));
   if (changes.renamed) ConsoleLine("  -> New Name: " + changes.newName);
-  ConsoleLine("  * Type: " + TypeText(header.TrackType));
-  if (changes.newType != -1) ConsoleLine("  -> New Type: " + TypeText(changes.newType));
+  TypeLine("  * Type: ", header.TrackType);
+  if (changes.newType != -1) TypeLine("  -> New Type: ", changes.newType);
   ConsoleLine("  * PP: " + SignedDecimal(header.PP));
   ConsoleLine("  * VT-ID: " + FieldText(header.Id.data(), kIdWidth));
 

@@ -11,6 +11,24 @@ std::int32_t PendingIoCode = 0;
 
 namespace {
 
+// The file of the pending code; it belongs to the code and is replaced with it.
+std::string pendingIoFile;
+
+bool IsProgramCode(std::int32_t code) {
+  return code == kIoReadBeyondEnd || code == kIoDiskFull || code == kIoFileNotOpen ||
+         code == kIoStdInputUnavailable || code == kIoNotOpenForOutput;
+}
+
+// The system's message goes with a failure of a file; for the console streams
+// and the program's own codes the report's message says it.
+std::string SystemMessageFor(std::int32_t code, std::string_view file) {
+  if (file.empty() || file == kStandardOutputName || file == kStandardInputName ||
+      IsProgramCode(code)) {
+    return std::string();
+  }
+  return platform::SystemMessage(code);
+}
+
 // The code address of a call: the return address points just after the call
 // instruction, so one byte back lies inside it and addr2line names its line.
 std::uintptr_t CallSiteOffset(const void* returnAddress) {
@@ -20,15 +38,21 @@ std::uintptr_t CallSiteOffset(const void* returnAddress) {
 
 }  // namespace
 
-void SetPendingIoCode(std::int32_t code) {
-  if (code != 0) PendingIoCode = code;
+void SetPendingIoCode(std::int32_t code, std::string_view file) {
+  if (code == 0) return;
+  PendingIoCode = code;
+  pendingIoFile.assign(file);
 }
 
 __attribute__((noinline)) void CheckIo() {
   if (PendingIoCode == 0) return;
   const std::int32_t code = PendingIoCode;
   PendingIoCode = 0;
-  RaiseIoFailure(code, __builtin_return_address(0));
+  Failure failure{kEInOutError, IoMessage(code), CallSiteOffset(__builtin_return_address(0)), code};
+  failure.systemMessage = SystemMessageFor(code, pendingIoFile);
+  failure.file = std::move(pendingIoFile);
+  pendingIoFile.clear();
+  throw failure;
 }
 
 std::string IoMessage(std::int32_t code) {
@@ -66,6 +90,14 @@ std::string FailureReport(const Failure& failure, const std::string& moduleName)
   report += "\r\n";
   if (report.size() > 1023) report.resize(1023);
   return report;
+}
+
+std::string FailureLine(const Failure& failure, const std::string& programName) {
+  std::string line = programName + ": ";
+  if (!failure.file.empty()) line += failure.file + ": ";
+  line += failure.systemMessage.empty() ? failure.message : failure.systemMessage;
+  line += '\n';
+  return line;
 }
 
 }  // namespace pathmend

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace pathmend {
 
@@ -20,7 +21,17 @@ struct Failure {
   std::string message;             // shown on the report's second line
   std::uintptr_t raiseOffset = 0;  // raise address minus the executable's load address
   std::int32_t ioCode = 0;         // the code an EInOutError was made from, else 0
+  // For an EInOutError: the file of the failed operation (the console streams
+  // by the names below), empty when not known; and the operating system's own
+  // message for the error in the user's language, empty when the code is the
+  // program's own or the failure belongs to a console stream.
+  std::string file{};
+  std::string systemMessage{};
 };
+
+// The names under which the line on standard error shows the console.
+inline constexpr std::string_view kStandardOutputName = "standard output";
+inline constexpr std::string_view kStandardInputName = "standard input";
 
 // The failure kinds the program raises.
 inline constexpr const char* kEInOutError = "EInOutError";
@@ -41,8 +52,9 @@ inline constexpr std::int32_t kIoNotOpenForOutput = 105;
 // Operations set it on failure; only CheckIo reads it, and reading clears it.
 extern std::int32_t PendingIoCode;
 
-// Records a failed operation's code, unless the code is 0.
-void SetPendingIoCode(std::int32_t code);
+// Records a failed operation's code, unless the code is 0, with the file the
+// operation worked on (empty when there is none).
+void SetPendingIoCode(std::int32_t code, std::string_view file = {});
 
 // Raises an EInOutError if a code is pending; the raise address is the call
 // site of CheckIo. Call it after every file operation and every console or
@@ -64,5 +76,10 @@ std::string IoMessage(std::int32_t code);
 // and the message with its closing stop, each ending in CR LF, cut at 1023
 // characters.
 std::string FailureReport(const Failure& failure, const std::string& moduleName);
+
+// The line for standard error, in the form other commands use:
+// "program: file: message\n", with the system's message when there is one and
+// the report's message otherwise; "program: message\n" when no file is known.
+std::string FailureLine(const Failure& failure, const std::string& programName);
 
 }  // namespace pathmend

@@ -50,5 +50,46 @@ TEST(CheckIo, RaisesOncePerPendingCodeAndClearsIt) {
   CheckIo();
 }
 
+TEST(CheckIo, CarriesTheFileOfTheFailedOperation) {
+  SetPendingIoCode(kIoReadBeyondEnd, "day.trk");
+  try {
+    CheckIo();
+    FAIL() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.file, "day.trk");
+    // The program's own code has no system message: the report's says it.
+    EXPECT_EQ(failure.systemMessage, "");
+  }
+  // A later code without a file does not keep the earlier file.
+  SetPendingIoCode(kIoNotOpenForOutput);
+  try {
+    CheckIo();
+    FAIL() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.file, "");
+  }
+}
+
+struct LineCase {
+  const char* name;
+  Failure failure;
+  const char* line;
+};
+
+TEST(FailureLine, NamesFileAndPrefersTheSystemMessage) {
+  const LineCase cases[] = {
+      {"SystemMessage",
+       Failure{"EInOutError", "File not found", 0, 2, "day.trk", "No such file or directory"},
+       "pathmend: day.trk: No such file or directory\n"},
+      {"ReportMessage", Failure{"EInOutError", "Read beyond end of file", 0, 100, "day.trk", ""},
+       "pathmend: day.trk: Read beyond end of file\n"},
+      {"Console", Failure{"EInOutError", "I/O error 105", 0, 105, "standard output", ""},
+       "pathmend: standard output: I/O error 105\n"},
+      {"NoFile", Failure{"EConvertError", "Invalid argument to date encode", 0, 0, "", ""},
+       "pathmend: Invalid argument to date encode\n"},
+  };
+  for (const LineCase& c : cases) EXPECT_EQ(FailureLine(c.failure, "pathmend"), c.line) << c.name;
+}
+
 }  // namespace
 }  // namespace pathmend

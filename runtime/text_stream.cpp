@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "runtime/code_pages.h"
 #include "runtime/failure.h"
 
 namespace pathmend {
@@ -14,6 +15,11 @@ TextStream Console = []() noexcept {
 
 namespace {
 
+// The file a stream's failure names: its own, or standard output.
+std::string_view FileOf(const TextStream& stream) {
+  return stream.console ? kStandardOutputName : std::string_view(stream.name);
+}
+
 // Opens the console stream on standard output. A missing standard output or
 // one of unknown kind leaves the stream closed; the next write tries again.
 void OpenConsole(TextStream& stream) {
@@ -24,6 +30,10 @@ void OpenConsole(TextStream& stream) {
   stream.open = true;
   stream.count = 0;
   stream.flushAtStatementEnd = kind == platform::HandleKind::Char;
+  // Only a person reads a terminal: scripts reading a pipe or a file get the
+  // recorder's bytes unchanged.
+  stream.showUtf8 = kind == platform::HandleKind::Char && platform::IsTerminal(handle) &&
+                    platform::LocaleIsUtf8();
 }
 
 // Hands the buffer to the system in one write. A write that fails empties the
@@ -37,14 +47,14 @@ bool WriteOut(TextStream& stream) {
     const std::int32_t error =
         platform::Write(stream.handle, stream.buffer.data() + offset, size - offset, done);
     if (error != 0) {
-      SetPendingIoCode(error);
+      SetPendingIoCode(error, FileOf(stream));
       stream.writeFailed = true;
       return false;
     }
     // A system write that takes only part of the bytes (a pipe, a signal)
     // is continued, so that the block counts as written whole.
     if (done == 0) {
-      SetPendingIoCode(platform::kErrorWriteFault);
+      SetPendingIoCode(platform::kErrorWriteFault, FileOf(stream));
       stream.writeFailed = true;
       return false;
     }
@@ -56,7 +66,7 @@ bool WriteOut(TextStream& stream) {
 bool ReadyForOutput(TextStream& stream) {
   if (!stream.open && stream.console) OpenConsole(stream);
   if (!stream.open) {
-    SetPendingIoCode(kIoNotOpenForOutput);
+    SetPendingIoCode(kIoNotOpenForOutput, FileOf(stream));
     return false;
   }
   return true;
@@ -67,20 +77,20 @@ bool ReadyForOutput(TextStream& stream) {
 void CreateTextFile(TextStream& stream, const std::string& name) {
   stream = TextStream{};
   if (name.size() > kMaxFileNameBytes) {
-    SetPendingIoCode(platform::kErrorFilenameTooLong);
+    SetPendingIoCode(platform::kErrorFilenameTooLong, name);
     return;
   }
   stream.name = name;
   std::int32_t error = 0;
   const platform::Handle handle = platform::CreateAlways(name, false, error);
   if (handle == platform::kInvalidHandle) {
-    SetPendingIoCode(error);
+    SetPendingIoCode(error, name);
     return;
   }
   const platform::HandleKind kind = platform::KindOf(handle);
   if (kind == platform::HandleKind::Unknown) {
     platform::Close(handle);
-    SetPendingIoCode(kIoNotOpenForOutput);
+    SetPendingIoCode(kIoNotOpenForOutput, name);
     return;
   }
   stream.handle = handle;
@@ -88,8 +98,16 @@ void CreateTextFile(TextStream& stream, const std::string& name) {
   stream.open = true;
 }
 
-void WriteText(TextStream& stream, std::string_view bytes) {
-  if (!ReadyForOutput(stream)) return;
+namespace {
+
+bool HasEightBitBytes(std::string_view bytes) {
+  for (const char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+void AppendToBuffer(TextStream& stream, std::string_view bytes) {
   while (!bytes.empty()) {
     const std::size_t room = kTextBufferSize - stream.count;
     if (bytes.size() < room) {
@@ -107,6 +125,18 @@ void WriteText(TextStream& stream, std::string_view bytes) {
   }
 }
 
+}  // namespace
+
+void WriteText(TextStream& stream, std::string_view bytes, TextBytes kind) {
+  if (!ReadyForOutput(stream)) return;
+  if (stream.showUtf8 && HasEightBitBytes(bytes)) {
+    AppendToBuffer(stream, kind == TextBytes::CodePage852 ? CodePage852ToUtf8(bytes)
+                                                          : RecordedTextToUtf8(bytes));
+    return;
+  }
+  AppendToBuffer(stream, bytes);
+}
+
 void EndLine(TextStream& stream) {
   WriteText(stream, "\r\n");
   EndStatement(stream);
@@ -114,7 +144,7 @@ void EndLine(TextStream& stream) {
 
 void EndStatement(TextStream& stream) {
   if (!stream.open) {
-    if (!stream.console) SetPendingIoCode(kIoFileNotOpen);
+    if (!stream.console) SetPendingIoCode(kIoFileNotOpen, FileOf(stream));
     return;
   }
   if (stream.flushAtStatementEnd && stream.count > 0) WriteOut(stream);
@@ -126,12 +156,12 @@ void FlushBuffer(TextStream& stream) {
 
 void CloseTextFile(TextStream& stream) {
   if (!stream.open) {
-    SetPendingIoCode(kIoFileNotOpen);
+    SetPendingIoCode(kIoFileNotOpen, FileOf(stream));
     return;
   }
   if (stream.count > 0 && !WriteOut(stream)) return;  // stays open; the code is pending
   stream.open = false;
-  SetPendingIoCode(platform::Close(stream.handle));
+  SetPendingIoCode(platform::Close(stream.handle), FileOf(stream));
   stream.handle = platform::kInvalidHandle;
 }
 

@@ -43,9 +43,9 @@ void ReadRecord(TrackFile& file, std::array<std::uint8_t, N>& bytes) {
   const std::int32_t error = platform::Read(file.handle, bytes.data(), N, done);
   file.position += done;
   if (error != 0) {
-    SetPendingIoCode(error);
+    SetPendingIoCode(error, file.name);
   } else if (done < N) {
-    SetPendingIoCode(kIoReadBeyondEnd);
+    SetPendingIoCode(kIoReadBeyondEnd, file.name);
   }
 }
 
@@ -56,9 +56,9 @@ void WriteRecord(TrackFile& file, const std::array<std::uint8_t, N>& bytes) {
   const std::int32_t error = platform::Write(file.handle, bytes.data(), N, done);
   file.position += done;
   if (error != 0) {
-    SetPendingIoCode(error);
+    SetPendingIoCode(error, file.name);
   } else if (done < N) {
-    SetPendingIoCode(kIoDiskFull);
+    SetPendingIoCode(kIoDiskFull, file.name);
   }
 }
 
@@ -135,16 +135,16 @@ PointBytes EncodePoint(const TrackPoint& point) {
 
 TrackFile OpenTrackInput(const std::string& name) {
   std::int32_t error = 0;
-  TrackFile file{platform::OpenExisting(name, error)};
-  SetPendingIoCode(error);
+  TrackFile file{platform::OpenExisting(name, error), name};
+  SetPendingIoCode(error, name);
   CheckIo();
   return file;
 }
 
 TrackFile CreateTrackOutput(const std::string& name) {
   std::int32_t error = 0;
-  TrackFile file{platform::CreateAlways(name, true, error)};
-  SetPendingIoCode(error);
+  TrackFile file{platform::CreateAlways(name, true, error), name};
+  SetPendingIoCode(error, name);
   CheckIo();
   return file;
 }
@@ -152,7 +152,7 @@ TrackFile CreateTrackOutput(const std::string& name) {
 void CloseTrackFile(TrackFile& file) {
   const std::int32_t error = platform::Close(file.handle);
   file.handle = platform::kInvalidHandle;
-  SetPendingIoCode(error);
+  SetPendingIoCode(error, file.name);
   CheckIo();
 }
 
@@ -173,7 +173,7 @@ TrackPoint ReadPoint(TrackFile& file) {
 bool AtEnd(TrackFile& file) {
   if (file.position < file.knownSize) return false;
   // At the size last seen: ask again, as the file may have grown.
-  SetPendingIoCode(platform::FileSize(file.handle, file.knownSize));
+  SetPendingIoCode(platform::FileSize(file.handle, file.knownSize), file.name);
   CheckIo();
   return file.position >= file.knownSize;
 }
@@ -203,14 +203,14 @@ void WritePoint(TrackFile& file, const TrackPoint& point) {
 }
 
 TrackHeader ReadHeaderAtStart(TrackFile& file) {
-  SetPendingIoCode(platform::Seek(file.handle, 0));
+  SetPendingIoCode(platform::Seek(file.handle, 0), file.name);
   CheckIo();
   file.position = 0;
   return ReadHeader(file);
 }
 
 void RewriteHeader(TrackFile& file, const TrackHeader& header) {
-  SetPendingIoCode(platform::Seek(file.handle, 0));
+  SetPendingIoCode(platform::Seek(file.handle, 0), file.name);
   CheckIo();
   file.position = 0;
   WriteHeader(file, header);

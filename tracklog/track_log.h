@@ -59,6 +59,7 @@ PointBytes EncodePoint(const TrackPoint& point);
 // test costs no system call per point.
 struct TrackFile {
   platform::Handle handle = platform::kInvalidHandle;
+  std::string name;  // named in the line on standard error when an operation fails
   std::uint64_t position = 0;
   std::uint64_t knownSize = 0;
 };

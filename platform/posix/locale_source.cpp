@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "platform/posix/strftime_picture.h"
 
 namespace pathmend::platform {
@@ -77,6 +78,24 @@ std::string Item(locale_t locale, nl_item item) {
 }
 
 }  // namespace
+
+bool LocaleIsUtf8() {
+  const char* name = nullptr;
+  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] != '\0') {
+      name = value;
+      break;
+    }
+  }
+  if (name == nullptr) return false;  // the C locale: ASCII
+  const locale_t locale = newlocale(LC_CTYPE_MASK, name, static_cast<locale_t>(0));
+  if (locale == static_cast<locale_t>(0)) return false;  // not installed
+  const std::string_view codeSet = nl_langinfo_l(CODESET, locale);
+  const bool utf8 = codeSet == "UTF-8";
+  freelocale(locale);
+  return utf8;
+}
 
 UserLocale ReadUserLocale() {
   UserLocale result;

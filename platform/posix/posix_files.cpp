@@ -7,8 +7,10 @@
 #include <string>
 
 #include <fcntl.h>
+#include <locale.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
@@ -24,6 +26,12 @@ namespace {
 // Which standard streams were closed when the process started.
 bool standardOutputMissing = false;
 bool standardInputMissing = false;
+bool standardErrorMissing = false;
+
+// The error number behind the code that the last failing call returned: the
+// translation into Windows codes loses it, and the system's message needs it.
+int lastErrno = 0;
+std::int32_t lastErrorCode = kNoError;
 
 bool FolderExists(const std::string& path) {
   struct stat info {};
@@ -42,7 +50,18 @@ std::string FolderOf(const std::string& name) {
 // A POSIX error number as the Windows error code of the same condition. No
 // raw error number is passed through: EIO is 5 and EINTR 4 on Linux, which
 // would read as "File access denied" and "Too many open files".
+std::int32_t WindowsCode(int error, const std::string& name);
+
 std::int32_t ErrorFromErrno(int error, const std::string& name = std::string()) {
+  const std::int32_t code = WindowsCode(error, name);
+  if (code != kNoError) {
+    lastErrno = error;
+    lastErrorCode = code;
+  }
+  return code;
+}
+
+std::int32_t WindowsCode(int error, const std::string& name) {
   switch (error) {
     case 0: return kNoError;
     case ENOENT:
@@ -122,6 +141,7 @@ void Initialise() {
     }
     if (fd == 0) standardInputMissing = true;
     if (fd == 1) standardOutputMissing = true;
+    if (fd == 2) standardErrorMissing = true;
   }
 }
 
@@ -178,6 +198,10 @@ Handle StandardOutput() { return standardOutputMissing ? kInvalidHandle : STDOUT
 
 Handle StandardInput() { return standardInputMissing ? kInvalidHandle : STDIN_FILENO; }
 
+Handle StandardError() { return standardErrorMissing ? kInvalidHandle : STDERR_FILENO; }
+
+bool IsTerminal(Handle handle) { return handle != kInvalidHandle && ::isatty(Fd(handle)) == 1; }
+
 HandleKind KindOf(Handle handle) {
   struct stat info {};
   if (handle == kInvalidHandle || ::fstat(Fd(handle), &info) != 0) return HandleKind::Unknown;
@@ -208,7 +232,35 @@ std::string ExecutableName() {
   return slash == std::string::npos ? full : full.substr(slash + 1);
 }
 
+std::string SystemMessage(std::int32_t code) {
+  if (code == kNoError || code != lastErrorCode) return std::string();
+  // The user's language and character set, as the environment names them
+  // (LC_ALL, LC_MESSAGES or LC_CTYPE, LANG); the C locale's English when
+  // that locale is not installed.
+  locale_t locale = ::newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+  if (locale == static_cast<locale_t>(0)) {
+    locale = ::newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, "C", static_cast<locale_t>(0));
+  }
+  if (locale == static_cast<locale_t>(0)) return std::string();
+  std::string message = ::strerror_l(lastErrno, locale);
+  ::freelocale(locale);
+  return message;
+}
+
 std::uintptr_t ImageBase() { return reinterpret_cast<std::uintptr_t>(__ehdr_start); }
+
+std::uint64_t MonotonicMilliseconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+std::uint64_t SizeOfFile(const std::string& name) {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
+  return static_cast<std::uint64_t>(info.st_size);
+}
 
 bool PathExists(const std::string& name) {
   struct stat info {};

@@ -194,7 +194,10 @@ TEST_P(SameText, OnATerminalAPipeAndAFile) {
   EXPECT_EQ(terminal.exitCode, c.exitCode) << terminal.out;
   EXPECT_FALSE(pipe.out.empty());
   EXPECT_EQ(ReadFileText(File("console.txt")), pipe.out);
-  EXPECT_EQ(terminal.out, pipe.out);
+  // The terminal is standard error too: it shows the failure's line after
+  // the report.
+  EXPECT_EQ(terminal.out, pipe.out + pipe.err);
+  EXPECT_EQ(pipe.err.empty(), c.exitCode == 0) << pipe.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(

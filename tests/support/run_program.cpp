@@ -26,6 +26,12 @@ RunResult RunPathmend(const RunSetup& setup) {
   int inPipe[2] = {-1, -1};
   if (pipe(outPipe) != 0 || pipe(inPipe) != 0) throw std::runtime_error("pipe failed");
   const std::string binary = setup.binary.empty() ? PathmendBinary() : setup.binary;
+  // Standard error goes to a file, read back after the end: a second pipe
+  // would need both to be drained at once.
+  char errPath[] = "/tmp/pathmend-stderr-XXXXXX";
+  const int errFile = mkstemp(errPath);
+  if (errFile < 0) throw std::runtime_error("mkstemp failed");
+  unlink(errPath);
 
   const pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
@@ -33,6 +39,7 @@ RunResult RunPathmend(const RunSetup& setup) {
     if (!setup.cwd.empty() && chdir(setup.cwd.c_str()) != 0) _exit(127);
     for (const auto& [name, value] : setup.env) setenv(name.c_str(), value.c_str(), 1);
     dup2(inPipe[0], 0);
+    dup2(errFile, 2);
     if (!setup.stdoutPath.empty()) {
       const int fd = open(setup.stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       if (fd < 0) _exit(127);
@@ -89,6 +96,13 @@ RunResult RunPathmend(const RunSetup& setup) {
   int status = 0;
   waitpid(child, &status, 0);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  lseek(errFile, 0, SEEK_SET);
+  for (;;) {
+    const ssize_t got = read(errFile, buffer, sizeof buffer);
+    if (got <= 0) break;
+    result.err.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(errFile);
   return result;
 }
 

@@ -1,5 +1,5 @@
 // Runs the built pathmend binary in a child process for end-to-end tests and
-// captures its standard output and exit code.
+// captures its standard output, standard error and exit code.
 #pragma once
 
 #include <string>
@@ -25,6 +25,7 @@ struct RunSetup {
 struct RunResult {
   int exitCode = -1;  // -1 when the child did not exit normally
   std::string out;    // standard output (empty when sent to a file or closed)
+  std::string err;    // standard error
 };
 
 RunResult RunPathmend(const RunSetup& setup);
