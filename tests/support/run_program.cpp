@@ -79,7 +79,7 @@ RunResult RunPathmend(const RunSetup& setup) {
   int outPipe[2] = {-1, -1};
   int inPipe[2] = {-1, -1};
   if (pipe(outPipe) != 0 || pipe(inPipe) != 0) throw std::runtime_error("pipe failed");
-  const bool windows = WindowsMode();
+  const bool windows = WindowsMode() && !setup.linuxBuild;
   std::vector<std::string> command;
   std::vector<std::pair<std::string, std::string>> env = setup.env;
   if (windows) {

@@ -23,6 +23,8 @@ struct RunSetup {
   // Windows mode only: the exact command line after the program name, used
   // instead of `args` (which are quoted by the command-line rule).
   std::string commandLine;
+  // Run the Linux build even in Windows mode (the differential test).
+  bool linuxBuild = false;
 };
 
 struct RunResult {
