@@ -135,14 +135,18 @@ def main():
             wine_floor = os.path.abspath(os.path.join(tree, "tools", "join_floor.exe"))
             subprocess.call(["wineserver", "-p"], stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            subprocess.call(["wine", wine_floor, big, big, out], stdin=subprocess.DEVNULL,
+            subprocess.call(["wine", wine_floor, "Z:" + big, "Z:" + big, "Z:" + out],
+                            stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)  # warm-up
+            # Windows paths: on Windows an argument beginning with "/" is an
+            # option. Wine shows the Linux root as drive Z:.
+            wbig, wout = ("Z:" + path.replace("/", "\\") for path in (big, out))
             ours, floors = [], []
             for _ in range(args.repeat):
-                wall, _, code = run(["wine", exe, big, big, out])
+                wall, _, code = run(["wine", exe, wbig, wbig, wout])
                 assert code == 0, "pathmend.exe join failed"
                 ours.append(wall)
-                wall, _, code = run(["wine", wine_floor, big, big, out])
+                wall, _, code = run(["wine", wine_floor, wbig, wbig, wout])
                 assert code == 0, "join_floor.exe failed"
                 floors.append(wall)
             ratio = median(ours) / median(floors)
