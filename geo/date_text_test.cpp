@@ -414,7 +414,9 @@ TEST(RenderDateTime, TwoByteCharactersAreWrittenWhole) {
       // a two-byte character ends the step: the m after it is the month
       {"h\x94Nm", "13\x94N1"},
       // the trail byte "a" does not start "am/pm" for the hour's look-ahead
-      {"h\x82\x61m/pm", "13\x82\x61" "1/p1"},
+      {"h\x82\x61m/pm",
+       "13\x82\x61"
+       "1/p1"},
       // a lead byte at the very end has no second byte and is written alone
       {"d\x94", "15\x94"},
       // quoted two-byte text is copied as it is
@@ -426,7 +428,9 @@ TEST(RenderDateTime, TwoByteCharactersAreWrittenWhole) {
   // Without the code page's lead bytes every byte stands for itself (Linux,
   // UTF-8): the "N" after 0x94 is then the minute.
   formats.isLeadByte = nullptr;
-  EXPECT_EQ(RenderDateTime("yyyy\x94N", value, formats), "2006\x94" "45");
+  EXPECT_EQ(RenderDateTime("yyyy\x94N", value, formats),
+            "2006\x94"
+            "45");
 }
 
 }  // namespace

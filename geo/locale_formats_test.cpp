@@ -184,7 +184,9 @@ TEST(AdaptDatePicture, KeepsTwoByteCharactersWhole) {
     const char* adapted;
   };
   const Row rows[] = {
-      {"\x82\x79yy\x82\x67gg", 3, 17, "\x82\x79" "ee\x82\x67ggg"},
+      {"\x82\x79yy\x82\x67gg", 3, 17,
+       "\x82\x79"
+       "ee\x82\x67ggg"},
       {"gg\x82\x67yyyy\x82\x79", 1, 17, "\x82\x67yyyy\x82\x79"},
       {"yyyy\x82", 3, 17, "eeee\x82"},  // a lead byte at the end stands alone
   };
@@ -194,7 +196,9 @@ TEST(AdaptDatePicture, KeepsTwoByteCharactersWhole) {
         << row.picture;
   }
   // Read byte by byte, the same pictures lose or change their characters.
-  EXPECT_EQ(AdaptDatePicture("\x82\x79yy", 3, 17), "\x82" "eee");
+  EXPECT_EQ(AdaptDatePicture("\x82\x79yy", 3, 17),
+            "\x82"
+            "eee");
   EXPECT_EQ(AdaptDatePicture("\x82\x67yyyy", 1, 17), "\x82yyyy");
 }
 

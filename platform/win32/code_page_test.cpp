@@ -36,7 +36,8 @@ TEST(IsLeadByte, FollowsTheAnsiCodePage) {
     EXPECT_FALSE(IsLeadByte('N'));
     EXPECT_FALSE(IsLeadByte('\xA6'));  // a one-byte katakana
   } else if (info.MaxCharSize == 1) {
-    for (int byte = 0; byte < 256; ++byte) EXPECT_FALSE(IsLeadByte(static_cast<char>(byte))) << byte;
+    for (int byte = 0; byte < 256; ++byte)
+      EXPECT_FALSE(IsLeadByte(static_cast<char>(byte))) << byte;
   }
 }
 
@@ -47,7 +48,9 @@ TEST(IsLeadByte, ReachesTheDatePictures) {
   LoadLocaleFormats();
   const DateTimeValue value = SystemTimeToValue(SystemTime{2006, 1, 0, 15, 13, 45, 30, 0});
   const std::string text = RenderDateTime("yyyy\x94N", value, RunLocaleFormats());
-  EXPECT_EQ(text, ::GetACP() == 932 ? "2006\x94N" : "2006\x94" "45");
+  EXPECT_EQ(text, ::GetACP() == 932 ? "2006\x94N"
+                                    : "2006\x94"
+                                      "45");
 }
 
 }  // namespace

@@ -8,9 +8,8 @@ namespace {
 
 // Every item the formats read, in the order of the locale items' numbers.
 constexpr std::uint32_t kSingleItems[] = {
-    kLocaleDateSep,  kLocaleTimeSep,   kLocaleShortDate, kLocaleLongDate,
-    kLocaleClock,    kLocaleHourZero,  kLocaleAmWord,    kLocalePmWord,
-    kLocaleMarkerPosition, kLocaleCalendarType,
+    kLocaleDateSep,  kLocaleTimeSep, kLocaleShortDate, kLocaleLongDate,       kLocaleClock,
+    kLocaleHourZero, kLocaleAmWord,  kLocalePmWord,    kLocaleMarkerPosition, kLocaleCalendarType,
 };
 
 // One GetLocaleInfoA query: its count includes the terminating NUL, and 0

@@ -53,9 +53,9 @@ bool IsEndOfInput(DWORD error) { return error == ERROR_BROKEN_PIPE || error == E
 // for read or write access, so that a file open elsewhere or without read
 // permission is still compared; folders need backup semantics to be opened.
 bool FileIdentity(const std::string& name, BY_HANDLE_FILE_INFORMATION& info) {
-  const HANDLE handle = ::CreateFileA(name.c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle =
+      ::CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   const BOOL known = ::GetFileInformationByHandle(handle, &info);
   ::CloseHandle(handle);

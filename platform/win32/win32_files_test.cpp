@@ -90,9 +90,9 @@ TEST_F(Win32Files, InputsAreOpenedForReadingOnlyAndShared) {
   const Handle input = OpenExisting(Path("in.trk"), error);
   ASSERT_NE(input, kInvalidHandle) << error;
   // Another program may still open it for writing.
-  const HANDLE writer = ::CreateFileA(Path("in.trk").c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE writer =
+      ::CreateFileA(Path("in.trk").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   EXPECT_NE(writer, INVALID_HANDLE_VALUE);
   if (writer != INVALID_HANDLE_VALUE) ::CloseHandle(writer);
   // The program's handle cannot write.

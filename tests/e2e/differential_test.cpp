@@ -29,12 +29,11 @@ class Differential : public EndToEnd, public ::testing::WithParamInterface<const
     auto walk = [&](const std::string& name, int points, std::uint32_t lat, std::uint32_t lon) {
       TrackLogBuilder builder;
       builder.Name(name).TrackType(static_cast<std::int32_t>(random() % 12));
-      builder.StartTime(static_cast<std::uint16_t>(2000 + random() % 99),
-                        static_cast<std::uint16_t>(1 + random() % 12),
-                        static_cast<std::uint16_t>(1 + random() % 28),
-                        static_cast<std::uint16_t>(random() % 24),
-                        static_cast<std::uint16_t>(random() % 60),
-                        static_cast<std::uint16_t>(random() % 60));
+      builder.StartTime(
+          static_cast<std::uint16_t>(2000 + random() % 99),
+          static_cast<std::uint16_t>(1 + random() % 12),
+          static_cast<std::uint16_t>(1 + random() % 28), static_cast<std::uint16_t>(random() % 24),
+          static_cast<std::uint16_t>(random() % 60), static_cast<std::uint16_t>(random() % 60));
       builder.Length(static_cast<double>(random() % 100000) / 7.0);
       std::uint64_t time = 126000000000000000ULL + random() % 30000000000000000ULL;
       for (int i = 0; i < points; ++i) {
@@ -58,7 +57,9 @@ TEST_P(Differential, LinuxAndWindowsWriteTheSameBytes) {
   const std::string zone = GetParam();
   const DifferentialCase cases[] = {
       {"Copy", {"a.trk", "out.trk"}, "out.trk"},
-      {"JoinCutRenameRetype", {"/f:5", "/l:30", "/r:Joined", "/t:7", "a.trk", "b.trk", "c.trk", "out.trk"}, "out.trk"},
+      {"JoinCutRenameRetype",
+       {"/f:5", "/l:30", "/r:Joined", "/t:7", "a.trk", "b.trk", "c.trk", "out.trk"},
+       "out.trk"},
       {"VerboseJoin", {"/v", "/f:3", "a.trk", "b.trk", "out.trk"}, "out.trk"},
       {"Kml", {"/ok", "a.trk", "b.trk", "out.kml"}, "out.kml"},
       {"VerboseKmlCut", {"/v", "/ok", "/l:12", "b.trk", "a.trk", "out"}, "out.kml"},

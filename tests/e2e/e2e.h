@@ -55,8 +55,8 @@ inline std::string ReadExportText(const std::string& path) {
 
 // Skips a test that needs Linux itself: a terminal, a shell, descriptor
 // limits, absolute paths that begin with "/".
-#define PATHMEND_LINUX_ONLY(why)                                        \
-  do {                                                                  \
+#define PATHMEND_LINUX_ONLY(why)                                                     \
+  do {                                                                               \
     if (::pathmend::testing::WindowsMode()) GTEST_SKIP() << "Linux only: " << (why); \
   } while (0)
 

@@ -235,8 +235,8 @@ struct CommandLineCase {
 
 void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.name; }
 
-class WindowsCommandLine : public EndToEnd, public ::testing::WithParamInterface<CommandLineCase> {
-};
+class WindowsCommandLine : public EndToEnd,
+                           public ::testing::WithParamInterface<CommandLineCase> {};
 
 TEST_P(WindowsCommandLine, IsSplitByTheProgramsOwnRule) {
   if (!WindowsMode()) GTEST_SKIP() << "Windows only: Linux hands over its arguments split";

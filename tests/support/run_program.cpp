@@ -69,7 +69,8 @@ std::string Hex(const std::string& bytes) {
 
 std::string Required(const char* name) {
   const char* value = std::getenv(name);
-  if (value == nullptr || *value == '\0') throw std::runtime_error(std::string(name) + " is not set");
+  if (value == nullptr || *value == '\0')
+    throw std::runtime_error(std::string(name) + " is not set");
   return value;
 }
 
@@ -89,8 +90,8 @@ RunResult RunPathmend(const RunSetup& setup) {
     // The program name as a command prompt gives it, then the arguments.
     const std::string exe = Required("PATHMEND_WINDOWS_EXE");
     const std::string line =
-        "pathmend.exe" + (setup.commandLine.empty() ? QuoteCommandLine(setup.args)
-                                                    : " " + setup.commandLine);
+        "pathmend.exe" +
+        (setup.commandLine.empty() ? QuoteCommandLine(setup.args) : " " + setup.commandLine);
     command = {"wine", Required("PATHMEND_WINDOWS_LAUNCHER")};
     env.emplace_back("PATHMEND_LAUNCH_EXE", WindowsPath(exe));
     env.emplace_back("PATHMEND_LAUNCH_LINE", Hex(line));

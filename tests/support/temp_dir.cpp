@@ -14,9 +14,9 @@ namespace pathmend::testing {
 // share one.
 TempDir::TempDir() {
   const char* base = std::getenv("TMPDIR");
-  const std::filesystem::path parent =
-      base != nullptr && *base != '\0' ? std::filesystem::path(base)
-                                       : std::filesystem::temp_directory_path();
+  const std::filesystem::path parent = base != nullptr && *base != '\0'
+                                           ? std::filesystem::path(base)
+                                           : std::filesystem::temp_directory_path();
   std::random_device seed;
   // Some C++ libraries give the same random_device sequence in every
   // process; the clock keeps parallel test programs apart.
