@@ -99,7 +99,8 @@ std::optional<std::int32_t> ParseOptionInteger(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-ParsedOptions ParseOptions(const Arguments& arguments, bool (*pathExists)(const std::string&)) {
+ParsedOptions ParseOptions(const Arguments& arguments, bool (*pathExists)(const std::string&),
+                           bool slashBeginsPaths) {
   ParsedOptions parsed;
   RunOptions& options = parsed.options;
   const std::size_t count = arguments.Count();
@@ -108,12 +109,12 @@ ParsedOptions ParseOptions(const Arguments& arguments, bool (*pathExists)(const 
   std::size_t i = 1;
   while (i < count) {
     const std::string& argument = arguments[i];
-    if (argument == "--") {
+    if (slashBeginsPaths && argument == "--") {
       ++i;
       break;
     }
     if (argument.empty() || argument[0] != '/') break;
-    if (pathExists != nullptr && pathExists(argument)) break;
+    if (slashBeginsPaths && pathExists != nullptr && pathExists(argument)) break;
     const char letter = argument.size() > 1 ? upper(argument[1]) : '\0';
     const std::string value = argument.size() > 3 ? argument.substr(3) : std::string();
     switch (letter) {

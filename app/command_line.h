@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/run_options.h"
+#include "platform/platform.h"
 
 namespace pathmend {
 
@@ -33,12 +34,15 @@ struct ParsedOptions {
   std::size_t firstInput = 1;  // index of the first input argument
 };
 
-// Parses the leading options. `pathExists` tells whether a name is an
-// existing file or folder: before the first input, an argument that begins
-// with "/" but names one is the first input, not an option (on Linux an
-// absolute path begins with "/"); an argument that is exactly "--" ends the
-// options and the next argument is the first input.
-ParsedOptions ParseOptions(const Arguments& arguments, bool (*pathExists)(const std::string&));
+// Parses the leading options. Where `slashBeginsPaths` (the system's own rule
+// by default: Linux yes, Windows no), two more rules hold: `pathExists` tells
+// whether a name is an existing file or folder, and before the first input an
+// argument that begins with "/" but names one is the first input, not an
+// option; an argument that is exactly "--" ends the options and the next
+// argument is the first input. Without them every argument before the first
+// input that begins with "/" is an option, "--" included.
+ParsedOptions ParseOptions(const Arguments& arguments, bool (*pathExists)(const std::string&),
+                           bool slashBeginsPaths = platform::SlashBeginsPaths());
 
 // Splits a Windows command line into arguments, the program name first:
 // bytes 1 to 32 separate arguments; a double quote starts a section, up to

@@ -130,27 +130,50 @@ TEST(ParseOptions, ConsequencesOfTheRules) {
   EXPECT_EQ(options.firstInput, 2U);
 }
 
-TEST(ParseOptions, AbsolutePathsAndDoubleDashEndTheOptions) {
+// The rules for arguments that begin with "/" where absolute paths do (Linux)
+// and where they do not (Windows), each tested whatever system runs the test.
+TEST(ParseOptions, AbsolutePathsAndDoubleDashEndTheOptionsWhereSlashBeginsPaths) {
   const std::set<std::string> existing = {"/home/me/day.trk", "/var"};
   static const std::set<std::string>* files = nullptr;
   files = &existing;
   auto exists = [](const std::string& name) { return files->count(name) > 0; };
 
-  auto parsed = ParseOptions(Args({"/v", "/home/me/day.trk", "day.kml"}), exists);
+  auto parsed = ParseOptions(Args({"/v", "/home/me/day.trk", "day.kml"}), exists, true);
   EXPECT_TRUE(parsed.options.Verbose);
   EXPECT_EQ(parsed.firstInput, 2U);
 
-  parsed = ParseOptions(Args({"/var", "out.trk"}), exists);  // a folder, not /v
+  parsed = ParseOptions(Args({"/var", "out.trk"}), exists, true);  // a folder, not /v
   EXPECT_FALSE(parsed.options.Verbose);
   EXPECT_EQ(parsed.firstInput, 1U);
 
-  parsed = ParseOptions(Args({"/f:2", "--", "/odd-name", "out.trk"}), exists);
+  parsed = ParseOptions(Args({"/f:2", "--", "/odd-name", "out.trk"}), exists, true);
   EXPECT_EQ(parsed.options.First, 2);
   EXPECT_EQ(parsed.firstInput, 3U);
 
   // A name that does not exist is still read as an option.
-  parsed = ParseOptions(Args({"/root/missing.trk", "in.trk", "out.trk"}), exists);
+  parsed = ParseOptions(Args({"/root/missing.trk", "in.trk", "out.trk"}), exists, true);
   EXPECT_EQ(parsed.options.Rename, "ot/missing.trk");
+}
+
+TEST(ParseOptions, EveryLeadingSlashIsAnOptionWhereNoPathBeginsWithSlash) {
+  auto exists = [](const std::string&) { return true; };  // even existing names
+
+  auto parsed = ParseOptions(Args({"/v", "/var", "in.trk", "out.trk"}), exists, false);
+  EXPECT_TRUE(parsed.options.Verbose);  // "/var" is /v again
+  EXPECT_EQ(parsed.firstInput, 3U);
+
+  // "--" is an ordinary argument: the first input, and what follows is input.
+  parsed = ParseOptions(Args({"/f:2", "--", "/l:5", "out.trk"}), exists, false);
+  EXPECT_EQ(parsed.options.First, 2);
+  EXPECT_EQ(parsed.options.Last, -1);
+  EXPECT_EQ(parsed.firstInput, 2U);
+}
+
+TEST(ParseOptions, TheSystemsOwnRulesAreTheDefault) {
+  auto exists = [](const std::string&) { return true; };
+  const auto parsed = ParseOptions(Args({"/var", "in.trk", "out.trk"}), exists);
+  EXPECT_EQ(parsed.options.Verbose, !platform::SlashBeginsPaths());
+  EXPECT_EQ(parsed.firstInput, platform::SlashBeginsPaths() ? 1U : 2U);
 }
 
 TEST(Arguments, IndexBeyondTheListGivesTheEmptyText) {

@@ -236,7 +236,16 @@ int Main(int argc, char** argv) {
   platform::Initialise();
   LoadLocaleFormats();
   std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  std::string line;
+  if (platform::CommandLine(line)) {
+    // Windows hands over one text: split by the program's own rule, the
+    // program name dropped. The C runtime's argv, split by other rules, is
+    // not used.
+    arguments = SplitCommandLine(line);
+    if (!arguments.empty()) arguments.erase(arguments.begin());
+  } else {
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  }
   return RunProgram(arguments);
 }
 

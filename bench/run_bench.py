@@ -20,7 +20,13 @@ times, in the same run and alternating so that both see the same machine:
 
 Peak memory (maximum resident set size) is measured with GNU time.
 
+With --wine BUILD (a Windows build tree, such as build/windows-i686; may be
+given more than once) the join is also timed for that tree's pathmend.exe
+against its join_floor.exe, both under Wine. Wine's system calls are not
+Windows', so the ratio is a figure to watch, not a promise about Windows.
+
   bench/run_bench.py [--build build/release] [--points 1000000] [--repeat 5]
+                     [--wine build/windows-i686 --wine build/windows-x86_64]
 """
 
 import argparse
@@ -91,7 +97,13 @@ def main():
     parser.add_argument("--points", type=int, default=1_000_000)
     parser.add_argument("--repeat", type=int, default=5)
     parser.add_argument("--only", default="join,memory,kml,txt,verbose,gpsbabel,gpx,svg")
+    parser.add_argument("--wine", action="append", default=[],
+                        help="a Windows build tree whose join is timed under Wine")
     args = parser.parse_args()
+    for tree in args.wine:
+        for tool in ("app/pathmend.exe", "tools/join_floor.exe"):
+            if not os.path.exists(os.path.join(tree, tool)):
+                sys.exit(f"missing {os.path.join(tree, tool)}: build that Windows preset first")
     only = set(args.only.split(","))
 
     pathmend = os.path.abspath(os.path.join(args.build, "app", "pathmend"))
@@ -122,6 +134,32 @@ def main():
             ratio = median(ours) / median(floors)
             print(f"join to itself: pathmend median {median(ours):.3f} s (best {best(ours):.3f}), "
                   f"floor median {median(floors):.3f} s (best {best(floors):.3f}); ratio {ratio:.2f}")
+
+        for tree in args.wine:
+            # Wine starts a process in both runs alike; the wineserver is kept
+            # running (-p) so that its start is not counted.
+            exe = os.path.abspath(os.path.join(tree, "app", "pathmend.exe"))
+            wine_floor = os.path.abspath(os.path.join(tree, "tools", "join_floor.exe"))
+            subprocess.call(["wineserver", "-p"], stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            subprocess.call(["wine", wine_floor, "Z:" + big, "Z:" + big, "Z:" + out],
+                            stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)  # warm-up
+            # Windows paths: on Windows an argument beginning with "/" is an
+            # option. Wine shows the Linux root as drive Z:.
+            wbig, wout = ("Z:" + path.replace("/", "\\") for path in (big, out))
+            ours, floors = [], []
+            for _ in range(args.repeat):
+                wall, _, code = run(["wine", exe, wbig, wbig, wout])
+                assert code == 0, "pathmend.exe join failed"
+                ours.append(wall)
+                wall, _, code = run(["wine", wine_floor, wbig, wbig, wout])
+                assert code == 0, "join_floor.exe failed"
+                floors.append(wall)
+            ratio = median(ours) / median(floors)
+            print(f"join to itself under Wine ({tree}): pathmend.exe median {median(ours):.3f} s "
+                  f"(best {best(ours):.3f}), floor median {median(floors):.3f} s "
+                  f"(best {best(floors):.3f}); ratio {ratio:.2f}")
 
         if "memory" in only:
             for points in (10_000, args.points):

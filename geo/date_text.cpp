@@ -95,10 +95,15 @@ void Renderer::Era(bool name, std::size_t run) {
 // The 12-hour look-ahead of an hour token: from `pos`, up to the first h or
 // H, or the first a or A outside quotes, which sets the flag when a marker
 // token begins there.
-bool MarkerFollows(std::string_view picture, std::size_t pos) {
+// The second byte of a two-byte character is passed over.
+bool MarkerFollows(std::string_view picture, std::size_t pos, LeadByteTest isLeadByte) {
   bool quoted = false;
   for (std::size_t k = pos; k < picture.size(); ++k) {
     const char c = picture[k];
+    if (isLeadByte != nullptr && isLeadByte(c)) {
+      ++k;
+      continue;
+    }
     if (c == 'h' || c == 'H') return false;
     if ((c == 'a' || c == 'A') && !quoted) {
       return StartsWithNoCase(picture, k, "AM/PM") || StartsWithNoCase(picture, k, "A/P") ||
@@ -129,6 +134,16 @@ void Renderer::Picture(std::string_view picture, int depth) {
       const char sep = c == '/' ? formats.dateSep : formats.timeSep;
       if (sep != '\0') out.Put(sep);
       ++i;
+      continue;
+    }
+    if (formats.isLeadByte != nullptr && formats.isLeadByte(c) && i + 1 < n) {
+      // A two-byte character (code page 932 and the like) is written whole;
+      // its second byte, which may look like a token letter, is not read on
+      // its own. Like any character that is not a letter, it starts no token,
+      // but it ends a step: the minute rule's letter memory is cleared.
+      out.Put(picture.substr(i, 2));
+      i += 2;
+      lastLetter = 0;
       continue;
     }
     if (!IsAsciiLetter(c)) {
@@ -218,7 +233,7 @@ void Renderer::Picture(std::string_view picture, int depth) {
         }
         break;
       case 'H': {
-        if (MarkerFollows(picture, i)) twelveHour = true;
+        if (MarkerFollows(picture, i, formats.isLeadByte)) twelveHour = true;
         unsigned hour = time.hour;
         if (twelveHour) hour = hour % 12 == 0 ? 12 : hour % 12;
         out.Number(hour, run == 1 ? 1 : 2);

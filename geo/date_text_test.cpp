@@ -392,5 +392,46 @@ TEST(RenderDateTime, EraTokens) {
   EXPECT_EQ(RenderDateTime("[g e ee]", kAfternoon, failing), "[  ]");
 }
 
+// Lead bytes of code page 932 (Japanese): 0x81 to 0x9F and 0xE0 to 0xFC.
+bool Cp932Lead(char byte) {
+  const auto b = static_cast<unsigned char>(byte);
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// The second byte of a two-byte character can be an ASCII letter: the year
+// sign is 0x94 0x4E ("N"), so read byte by byte it would write minutes.
+TEST(RenderDateTime, TwoByteCharactersAreWrittenWhole) {
+  LocaleFormats formats;
+  formats.isLeadByte = &Cp932Lead;
+  const DateTimeValue value = Moment(2006, 1, 15, 13, 45, 30);
+  struct Row {
+    const char* picture;
+    const char* text;
+  };
+  const Row rows[] = {
+      // year, month and day signs between the numbers
+      {"yyyy\x94N M\x8C\x8E d\x93\xFA", "2006\x94N 1\x8C\x8E 15\x93\xFA"},
+      // a two-byte character ends the step: the m after it is the month
+      {"h\x94Nm", "13\x94N1"},
+      // the trail byte "a" does not start "am/pm" for the hour's look-ahead
+      {"h\x82\x61m/pm",
+       "13\x82\x61"
+       "1/p1"},
+      // a lead byte at the very end has no second byte and is written alone
+      {"d\x94", "15\x94"},
+      // quoted two-byte text is copied as it is
+      {"yyyy'\x94N'", "2006\x94N"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(RenderDateTime(row.picture, value, formats), row.text) << row.picture;
+  }
+  // Without the code page's lead bytes every byte stands for itself (Linux,
+  // UTF-8): the "N" after 0x94 is then the minute.
+  formats.isLeadByte = nullptr;
+  EXPECT_EQ(RenderDateTime("yyyy\x94N", value, formats),
+            "2006\x94"
+            "45");
+}
+
 }  // namespace
 }  // namespace pathmend

@@ -77,14 +77,20 @@ std::string BuildTimePicture(long hourZero, long clock, long markerPosition, boo
 }
 
 std::string AdaptDatePicture(std::string_view picture, long calendarType,
-                             std::uint32_t primaryLanguage) {
+                             std::uint32_t primaryLanguage, LeadByteTest isLeadByte) {
+  // The length of the character at `i`: 2 for a lead byte and the byte after
+  // it, else 1.
+  auto characterAt = [&](std::size_t i) -> std::size_t {
+    return isLeadByte != nullptr && isLeadByte(picture[i]) && i + 1 < picture.size() ? 2 : 1;
+  };
   std::string out;
   if (calendarType == 3 || calendarType == 4 || calendarType == 5) {
-    // Texts here are single-byte or UTF-8: no character is double-byte, so
-    // every byte is copied or rewritten on its own.
     std::size_t i = 0;
     while (i < picture.size()) {
-      if (StartsWithNoCase(picture, i, "GG")) {
+      if (characterAt(i) == 2) {
+        out.append(picture.substr(i, 2));
+        i += 2;
+      } else if (StartsWithNoCase(picture, i, "GG")) {
         out += "ggg";
         i += 2;
       } else if (StartsWithNoCase(picture, i, "YYYY")) {
@@ -103,8 +109,13 @@ std::string AdaptDatePicture(std::string_view picture, long calendarType,
     return out;
   }
   if (primaryLanguage == 4 || primaryLanguage == 17 || primaryLanguage == 18) {
-    for (const char c : picture) {
-      if (c != 'g' && c != 'G') out += c;
+    std::size_t i = 0;
+    while (i < picture.size()) {
+      const std::size_t length = characterAt(i);
+      if (length == 2 || (picture[i] != 'g' && picture[i] != 'G')) {
+        out.append(picture.substr(i, length));
+      }
+      i += length;
     }
     return out;
   }
@@ -121,11 +132,14 @@ LocaleFormats LocaleFormatsFrom(const platform::UserLocale& locale) {
   }
   CharacterItem(locale, kLocaleDateSep, f.dateSep);
   CharacterItem(locale, kLocaleTimeSep, f.timeSep);
+  f.isLeadByte = &IsLeadByte;
   const long calendarType = NumberItem(locale, kLocaleCalendarType, 1);
   TextItem(locale, kLocaleShortDate, f.shortDatePicture);
-  f.shortDatePicture = AdaptDatePicture(f.shortDatePicture, calendarType, f.primaryLanguage);
+  f.shortDatePicture =
+      AdaptDatePicture(f.shortDatePicture, calendarType, f.primaryLanguage, f.isLeadByte);
   TextItem(locale, kLocaleLongDate, f.longDatePicture);
-  f.longDatePicture = AdaptDatePicture(f.longDatePicture, calendarType, f.primaryLanguage);
+  f.longDatePicture =
+      AdaptDatePicture(f.longDatePicture, calendarType, f.primaryLanguage, f.isLeadByte);
   TextItem(locale, kLocaleAmWord, f.amWord);
   TextItem(locale, kLocalePmWord, f.pmWord);
 

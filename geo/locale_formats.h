@@ -15,6 +15,9 @@ namespace pathmend {
 using EraFormatter = bool (*)(const std::string& picture, std::uint16_t year, std::uint16_t month,
                               std::uint16_t day, std::string& text);
 
+// True when a byte begins a two-byte character of the locale's code page.
+using LeadByteTest = bool (*)(char byte);
+
 // Texts are 8-bit bytes in the locale's own character set, written out
 // unconverted. Every field starts at its documented default.
 struct LocaleFormats {
@@ -37,6 +40,10 @@ struct LocaleFormats {
   std::uint32_t primaryLanguage = 9;  // English
   std::uint32_t subLanguage = 1;
   EraFormatter eraFormatter = nullptr;  // none: era tokens write nothing
+  // None: every byte of a picture is read on its own. With a test, a
+  // two-byte character is written whole and its second byte is never read
+  // as a token (a Japanese trail byte can be "N", "g" or "y").
+  LeadByteTest isLeadByte = nullptr;
 };
 
 // The time pictures built from the locale's three numbers: hour part "hh"
@@ -47,9 +54,10 @@ std::string BuildTimePicture(long hourZero, long clock, long markerPosition, boo
 // Rewrites a locale date picture for its calendar: for the era calendars
 // (types 3, 4 and 5) years become era years and "gg" the era name; otherwise,
 // for Chinese, Japanese and Korean (primary languages 4, 17, 18), era names
-// are removed.
+// are removed. Two-byte characters (when `isLeadByte` is given) are copied
+// whole and never rewritten.
 std::string AdaptDatePicture(std::string_view picture, long calendarType,
-                             std::uint32_t primaryLanguage);
+                             std::uint32_t primaryLanguage, LeadByteTest isLeadByte = nullptr);
 
 // The formats of a locale's answers; a failed query gives the default.
 LocaleFormats LocaleFormatsFrom(const platform::UserLocale& locale);

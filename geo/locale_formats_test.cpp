@@ -165,6 +165,43 @@ TEST(AdaptDatePicture, RewritesForTheCalendar) {
   EXPECT_EQ(LocaleFormatsFrom(locale).shortDatePicture, " yy/MM/dd");
 }
 
+// On POSIX the locale is named by the process's environment, so these tests
+// choose it with LC_ALL. A Windows process takes it from the system; the
+// Windows backend's own tests cover that (platform/win32/).
+#ifndef _WIN32
+bool Cp932Lead(char byte) {
+  const auto b = static_cast<unsigned char>(byte);
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Code page 932 has characters whose second byte is "y" (0x82 0x79) or "g"
+// (0x82 0x67): they are copied whole, never rewritten or removed.
+TEST(AdaptDatePicture, KeepsTwoByteCharactersWhole) {
+  struct Row {
+    const char* picture;
+    long calendarType;
+    std::uint32_t primaryLanguage;
+    const char* adapted;
+  };
+  const Row rows[] = {
+      {"\x82\x79yy\x82\x67gg", 3, 17,
+       "\x82\x79"
+       "ee\x82\x67ggg"},
+      {"gg\x82\x67yyyy\x82\x79", 1, 17, "\x82\x67yyyy\x82\x79"},
+      {"yyyy\x82", 3, 17, "eeee\x82"},  // a lead byte at the end stands alone
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(AdaptDatePicture(row.picture, row.calendarType, row.primaryLanguage, &Cp932Lead),
+              row.adapted)
+        << row.picture;
+  }
+  // Read byte by byte, the same pictures lose or change their characters.
+  EXPECT_EQ(AdaptDatePicture("\x82\x79yy", 3, 17),
+            "\x82"
+            "eee");
+  EXPECT_EQ(AdaptDatePicture("\x82\x67yyyy", 1, 17), "\x82yyyy");
+}
+
 // Runs LoadLocaleFormats with LC_ALL set to a locale, and puts the
 // environment and the run's formats back afterwards.
 class LoadedLocale {
@@ -237,6 +274,8 @@ TEST(LoadLocaleFormats, ReadsRealLocales) {
   if (!missing.empty())
     std::cout << "[ NOTE     ] locales not installed, not checked:" << missing << "\n";
 }
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace pathmend

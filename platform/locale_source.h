@@ -63,4 +63,11 @@ UserLocale ReadUserLocale();
 bool AltCalendarDateText(const std::string& picture, std::uint16_t year, std::uint16_t month,
                          std::uint16_t day, std::string& text);
 
+// True when the byte begins a two-byte character in the system's ANSI code
+// page (Windows: IsDBCSLeadByte, true in code pages such as 932, Japanese);
+// the byte after it is the character's second byte, whatever its value.
+// Never true on POSIX, where the locale's texts are single-byte or UTF-8 and
+// every byte of a picture stands for itself.
+bool IsLeadByte(char byte);
+
 }  // namespace pathmend::platform

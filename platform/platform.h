@@ -93,8 +93,28 @@ std::int32_t Close(Handle handle);
 
 // Called once at start-up, before anything else: notes which standard
 // streams the process was started without and keeps their slots taken, so
-// that no file the program opens can take the place of standard output.
+// that no file the program opens can take the place of standard output. On
+// Windows it also sets the x87 control word the program computes with
+// (kX87ControlWord), whatever the runtime or a loaded DLL left there.
 void Initialise();
+
+// The x87 control word of the run: all exceptions masked (the program checks
+// for invalid operations and overflows itself, runtime/float_checks.h),
+// 64-bit precision, rounding to nearest.
+inline constexpr std::uint16_t kX87ControlWord = 0x037F;
+
+// The process's command line as one text, when the system hands it over that
+// way (Windows: GetCommandLineA, program name first, to be split by the
+// program's own rule). False where the system gives the arguments already
+// split (POSIX): `main`'s argument list is then the one to use.
+bool CommandLine(std::string& line);
+
+// True where absolute paths begin with "/" (POSIX). There an argument that
+// begins with "/" but names an existing file or folder, and everything after
+// "--", is an input rather than an option. On Windows no path begins with
+// "/", every such argument before the first input is an option and "--" is
+// an ordinary argument.
+bool SlashBeginsPaths();
 
 // The handle of standard output, or kInvalidHandle when there is none.
 Handle StandardOutput();

@@ -4,34 +4,58 @@
 // each point with one read and writes each point with one write, and at the
 // end reads the output's header back and rewrites it.
 //
+// It makes its calls through the program's own seam to the system
+// (platform/platform.h), which adds nothing but the call itself, so the
+// same floor builds for Linux and for Windows.
+//
 //   join_floor IN... OUT
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <cstdint>
+#include <string>
 
-#include <cstdio>
+#include "platform/platform.h"
+
+namespace platform = pathmend::platform;
+
+namespace {
+
+bool ReadAll(platform::Handle file, char* bytes, std::size_t size, bool& atEnd) {
+  std::size_t done = 0;
+  if (platform::Read(file, bytes, size, done) != 0) return false;
+  atEnd = done == 0;
+  return done == size || atEnd;
+}
+
+bool WriteAll(platform::Handle file, const char* bytes, std::size_t size) {
+  std::size_t done = 0;
+  return platform::Write(file, bytes, size, done) == 0 && done == size;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   char header[96];
   char point[20];
-  int first = open(argv[1], O_RDWR);
-  if (first < 0 || read(first, header, 96) != 96) return 1;
-  close(first);
-  const int out = open(argv[argc - 1], O_RDWR | O_CREAT | O_TRUNC, 0666);
-  if (out < 0 || write(out, header, 96) != 96) return 1;
+  std::int32_t error = 0;
+  bool atEnd = false;
+  const platform::Handle first = platform::OpenExisting(argv[1], error);
+  if (first == platform::kInvalidHandle || !ReadAll(first, header, 96, atEnd) || atEnd) return 1;
+  platform::Close(first);
+  const platform::Handle out = platform::CreateAlways(argv[argc - 1], true, error);
+  if (out == platform::kInvalidHandle || !WriteAll(out, header, 96)) return 1;
   for (int i = 1; i < argc - 1; ++i) {
-    const int in = open(argv[i], O_RDWR);
-    if (in < 0 || read(in, header, 96) != 96) return 1;
+    const platform::Handle in = platform::OpenExisting(argv[i], error);
+    if (in == platform::kInvalidHandle || !ReadAll(in, header, 96, atEnd) || atEnd) return 1;
     for (;;) {
-      const ssize_t got = read(in, point, 20);
-      if (got == 0) break;  // the end: one call more per input, as the program's size check
-      if (got != 20) return 1;
-      if (write(out, point, 20) != 20) return 1;
+      // The end: one call more per input, as the program's size check.
+      if (!ReadAll(in, point, 20, atEnd)) return 1;
+      if (atEnd) break;
+      if (!WriteAll(out, point, 20)) return 1;
     }
-    close(in);
+    platform::Close(in);
   }
-  if (lseek(out, 0, SEEK_SET) != 0 || read(out, header, 96) != 96) return 1;
-  if (lseek(out, 0, SEEK_SET) != 0 || write(out, header, 96) != 96) return 1;
-  return close(out) == 0 ? 0 : 1;
+  if (platform::Seek(out, 0) != 0 || !ReadAll(out, header, 96, atEnd) || atEnd) return 1;
+  if (platform::Seek(out, 0) != 0 || !WriteAll(out, header, 96)) return 1;
+  return platform::Close(out) == 0 ? 0 : 1;
 }

@@ -151,4 +151,6 @@ bool AltCalendarDateText(const std::string&, std::uint16_t, std::uint16_t, std::
   return false;
 }
 
+bool IsLeadByte(char) { return false; }
+
 }  // namespace pathmend::platform

@@ -194,6 +194,10 @@ std::int32_t Close(Handle handle) {
   return kNoError;
 }
 
+bool CommandLine(std::string&) { return false; }
+
+bool SlashBeginsPaths() { return true; }
+
 Handle StandardOutput() { return standardOutputMissing ? kInvalidHandle : STDOUT_FILENO; }
 
 Handle StandardInput() { return standardInputMissing ? kInvalidHandle : STDIN_FILENO; }

@@ -79,7 +79,7 @@ TEST_F(Export, KmlFileByteForByte) {
   report.points = "3";
   report.name = kRawName;  // the console shows the stored bytes
   EXPECT_EQ(result.out, kBanner + kKmlFormatLine + kCrLf + report.Text() + kSeparatorLine);
-  EXPECT_EQ(ReadFileText(File("day.kml")),
+  EXPECT_EQ(ReadExportText(File("day.kml")),
             KmlPrologue(Title(kKmlName)) + kKmlA + kKmlB + kKmlC + kKmlEpilogue);
   EXPECT_EQ(ReadFileBytes(File("day.trk")), input);
   EXPECT_EQ(Files(), (std::vector<std::string>{"day.kml", "day.trk"}));
@@ -96,7 +96,7 @@ TEST_F(Export, TextFileByteForByte) {
   report.points = "3";
   report.name = kRawName;
   EXPECT_EQ(result.out, kBanner + kGtmFormatLine + kCrLf + report.Text() + kSeparatorLine);
-  EXPECT_EQ(ReadFileText(File("day.txt")),
+  EXPECT_EQ(ReadExportText(File("day.txt")),
             kGtmPreamble + kGtmA + kGtmB + kGtmC + GtmTrailer(Title(kRawName)));
   EXPECT_EQ(ReadFileBytes(File("day.trk")), input);
   EXPECT_EQ(Files(), (std::vector<std::string>{"day.trk", "day.txt"}));
@@ -107,7 +107,7 @@ TEST_F(Export, PointTimesAreLocalAndTheTitleIsNot) {
   RunSetup setup;
   setup.env = {{"TZ", "CET-1CEST,M3.5.0,M10.5.0/3"}};  // one hour east of UTC in January
   ASSERT_EQ(Run({"/ox", "day.trk", "day.txt"}, setup).exitCode, 0);
-  EXPECT_EQ(ReadFileText(File("day.txt")),
+  EXPECT_EQ(ReadExportText(File("day.txt")),
             kGtmPreamble + "t,d,47.500000,19.000000,01/15/06,14:45:30,105.3,0\r\n" +
                 GtmTrailer(Title("Test")));
 }
@@ -141,13 +141,13 @@ TEST_F(Export, TwoInputsMakeOneTrack) {
   RunResult result = Run({"/ok", "a.trk", "b.trk", "out.trk"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   EXPECT_EQ(result.out, kBanner + kKmlFormatLine + console);
-  EXPECT_EQ(ReadFileText(File("out.kml")),
+  EXPECT_EQ(ReadExportText(File("out.kml")),
             KmlPrologue(Title("Morning")) + kKmlA + kKmlB + kKmlC + kKmlEpilogue);
 
   result = Run({"/ox", "a.trk", "b.trk", "out.trk"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   EXPECT_EQ(result.out, kBanner + kGtmFormatLine + console);
-  EXPECT_EQ(ReadFileText(File("out.txt")),
+  EXPECT_EQ(ReadExportText(File("out.txt")),
             kGtmPreamble + kGtmA + kGtmB + kGtmC +
                 GtmTrailer(Title("Evening & <late>", "2/3/07 4:05:06 pm")));
   EXPECT_EQ(Files(), (std::vector<std::string>{"a.trk", "b.trk", "out.kml", "out.txt"}));
@@ -165,12 +165,12 @@ TEST_F(Export, NoSavedPoints) {
   RunResult result = Run({"/ok", "/l:0", "day.trk", "day"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   EXPECT_EQ(result.out, kBanner + kKmlFormatLine + console);
-  EXPECT_EQ(ReadFileText(File("day.kml")), KmlPrologue(Title("Test")) + kKmlEpilogue);
+  EXPECT_EQ(ReadExportText(File("day.kml")), KmlPrologue(Title("Test")) + kKmlEpilogue);
 
   result = Run({"/ox", "/l:0", "day.trk", "day"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   EXPECT_EQ(result.out, kBanner + kGtmFormatLine + console);
-  EXPECT_EQ(ReadFileText(File("day.txt")), kGtmPreamble + GtmTrailer(Title("Test")));
+  EXPECT_EQ(ReadExportText(File("day.txt")), kGtmPreamble + GtmTrailer(Title("Test")));
 }
 
 TEST_F(Export, NewNameAndTypeAreReportedButNotExported) {
@@ -187,12 +187,12 @@ TEST_F(Export, NewNameAndTypeAreReportedButNotExported) {
   RunResult result = Run({"/ok", "/r:New & Improved", "/t:3", "day.trk", "day.kml"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   EXPECT_EQ(result.out, kBanner + kKmlFormatLine + console);
-  EXPECT_EQ(ReadFileText(File("day.kml")), KmlPrologue(Title("Old")) + kKmlA + kKmlEpilogue);
+  EXPECT_EQ(ReadExportText(File("day.kml")), KmlPrologue(Title("Old")) + kKmlA + kKmlEpilogue);
 
   result = Run({"/ox", "/r:New & Improved", "/t:3", "day.trk", "day.txt"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   EXPECT_EQ(result.out, kBanner + kGtmFormatLine + console);
-  EXPECT_EQ(ReadFileText(File("day.txt")), kGtmPreamble + kGtmA + GtmTrailer(Title("Old")));
+  EXPECT_EQ(ReadExportText(File("day.txt")), kGtmPreamble + kGtmA + GtmTrailer(Title("Old")));
 }
 
 TEST_F(Export, StaleCountIsSummarisedAndNoTrackLogIsWritten) {
@@ -226,7 +226,7 @@ TEST_P(ExportName, ReplacesOnlyTheFileNamesExtension) {
   std::vector<std::string> expected{"day.trk", "maps.old", c.written};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(Files(), expected);
-  const std::string text = ReadFileText(File(c.written));
+  const std::string text = ReadExportText(File(c.written));
   EXPECT_EQ(text, std::string(c.option) == "/ok"
                       ? KmlPrologue(Title("Test")) + kKmlA + kKmlEpilogue
                       : kGtmPreamble + kGtmA + GtmTrailer(Title("Test")));
@@ -257,7 +257,7 @@ TEST_F(Export, InvalidFirstStartTimeLeavesAnEmptyKmlFile) {
       ReplaceAddress(result.out),
       kBanner + kKmlFormatLine + FailureText("EConvertError", "Invalid argument to date encode."));
   ASSERT_TRUE(std::filesystem::exists(File("day.kml")));
-  EXPECT_EQ(ReadFileText(File("day.kml")), "");
+  EXPECT_EQ(ReadExportText(File("day.kml")), "");
 }
 
 TEST_F(Export, InvalidLastStartTimeEndsTheTextBeforeTheTrailer) {
@@ -276,13 +276,13 @@ TEST_F(Export, InvalidLastStartTimeEndsTheTextBeforeTheTrailer) {
   EXPECT_EQ(ReplaceAddress(result.out),
             kBanner + kGtmFormatLine + reports +
                 FailureText("EConvertError", "Invalid argument to date encode."));
-  EXPECT_EQ(ReadFileText(File("out.txt")), kGtmPreamble + kGtmA + kGtmB + kGtmC);
+  EXPECT_EQ(ReadExportText(File("out.txt")), kGtmPreamble + kGtmA + kGtmB + kGtmC);
 
   // The KML title is the first input's: the same run completes.
   result = Run({"/ok", "a.trk", "b.trk", "out"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   EXPECT_EQ(result.out, kBanner + kKmlFormatLine + reports);
-  EXPECT_EQ(ReadFileText(File("out.kml")),
+  EXPECT_EQ(ReadExportText(File("out.kml")),
             KmlPrologue(Title("Test")) + kKmlA + kKmlB + kKmlC + kKmlEpilogue);
 }
 
@@ -291,7 +291,7 @@ TEST_F(Export, InvalidFirstStartTimeIsNoFailureForTheText) {
   TrackLogBuilder().Name("Last").Point(kB).WriteTo(File("b.trk"));
   const RunResult result = Run({"/ox", "a.trk", "b.trk", "out"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
-  EXPECT_EQ(ReadFileText(File("out.txt")),
+  EXPECT_EQ(ReadExportText(File("out.txt")),
             kGtmPreamble + kGtmA + kGtmB + GtmTrailer(Title("Last")));
 }
 
@@ -310,12 +310,12 @@ TEST_F(Export, PointTimeBeyondYear9999EndsTheTextBeforeItsLine) {
   EXPECT_EQ(ReplaceAddress(result.out),
             kBanner + kGtmFormatLine + reports +
                 FailureText("EConvertError", "Invalid argument to date encode."));
-  EXPECT_EQ(ReadFileText(File("day.txt")),
+  EXPECT_EQ(ReadExportText(File("day.txt")),
             kGtmPreamble + kGtmB + "t,d,47.500000,19.000000,12/31/99,23:59:59,105.3,0\r\n");
 
   result = Run({"/ok", "day.trk", "day"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
-  EXPECT_EQ(ReadFileText(File("day.kml")),
+  EXPECT_EQ(ReadExportText(File("day.kml")),
             KmlPrologue(Title("Test")) + kKmlB + kKmlA + kKmlA + kKmlEpilogue);
 }
 
@@ -356,7 +356,7 @@ TEST_P(MidFailure, PartialLastRecord) {
   const std::string expected = Expected(7);
   ASSERT_GT(expected.size(), 2 * 128U);  // full blocks left the buffer before the failure
   ASSERT_NE(expected.size() % 128, 0U);  // and a tail was still in it
-  EXPECT_EQ(ReadFileText(File(c.written)), expected);
+  EXPECT_EQ(ReadExportText(File(c.written)), expected);
 }
 
 TEST_P(MidFailure, MissingSecondInput) {
@@ -367,7 +367,7 @@ TEST_P(MidFailure, MissingSecondInput) {
   EXPECT_EQ(ReplaceAddress(result.out), kBanner + (IsKml() ? kKmlFormatLine : kGtmFormatLine) +
                                             kCrLf + Report("a.trk", 4) + kSeparatorLine +
                                             FailureText("EInOutError", "File not found."));
-  EXPECT_EQ(ReadFileText(File(c.written)), Expected(4));
+  EXPECT_EQ(ReadExportText(File(c.written)), Expected(4));
 }
 
 TEST_P(MidFailure, FullDevice) {

@@ -131,7 +131,7 @@ TEST_F(Interop, XmllintAcceptsTheKmlAndReadsTheName) {
       dir.path(),
       "xmllint --xpath \"string(//*[local-name()='Placemark']/*[local-name()='name'])\" day.kml");
   EXPECT_EQ(name.exitCode, 0) << name.out;
-  EXPECT_EQ(Trimmed(name.out), kTitleUtf8);
+  EXPECT_EQ(FromSystemLocale(Trimmed(name.out)), kTitleUtf8);
   const ToolResult root =
       RunTool(dir.path(), "xmllint --xpath \"concat(name(/*), ' ', namespace-uri(/*))\" day.kml");
   EXPECT_EQ(Trimmed(root.out), "kml http://earth.google.com/kml/2.0");
@@ -162,7 +162,8 @@ TEST_P(GdalDriver, ReadsTheLineAndTheName) {
   const std::size_t nameAt = read.out.find(nameLabel);
   ASSERT_NE(nameAt, std::string::npos) << read.out;
   const std::size_t nameEnd = read.out.find('\n', nameAt);
-  EXPECT_EQ(read.out.substr(nameAt + nameLabel.size(), nameEnd - nameAt - nameLabel.size()),
+  EXPECT_EQ(FromSystemLocale(
+                read.out.substr(nameAt + nameLabel.size(), nameEnd - nameAt - nameLabel.size())),
             kTitleUtf8);
 
   const std::string lineLabel = "LINESTRING Z (";
@@ -190,7 +191,7 @@ TEST_F(Interop, GpsBabelReadsTheKmlTrack) {
       dir.path(), "gpsbabel -t -i kml -f day.kml -o unicsv -F points.csv -o gpx -F track.gpx");
   ASSERT_EQ(read.exitCode, 0) << read.out;
   std::vector<std::array<double, 3>> points;
-  for (const auto& row : CsvRows(ReadFileText(File("points.csv")))) {
+  for (const auto& row : CsvRows(ReadExportText(File("points.csv")))) {
     ASSERT_TRUE(row.count("Latitude") && row.count("Longitude") && row.count("Altitude"));
     points.push_back(
         {Number(row.at("Latitude")), Number(row.at("Longitude")), Number(row.at("Altitude"))});
@@ -198,7 +199,7 @@ TEST_F(Interop, GpsBabelReadsTheKmlTrack) {
   // unicsv writes 6 decimals.
   ExpectPoints(points, 0.5e-6 + 1e-12);
 
-  const std::string gpx = ReadFileText(File("track.gpx"));
+  const std::string gpx = ReadExportText(File("track.gpx"));
   const std::size_t track = gpx.find("<trk>");
   ASSERT_NE(track, std::string::npos) << gpx;
   const std::size_t nameAt = gpx.find("<name>", track);
@@ -216,14 +217,14 @@ TEST_F(Interop, GpsBabelReadsTheTextPointLines) {
   ASSERT_TRUE(std::filesystem::exists(style)) << style;
   Export("/ox", "day.txt");
   std::string pointLines;
-  for (const std::string& line : Split(ReadFileText(File("day.txt")), '\n')) {
+  for (const std::string& line : Split(ReadExportText(File("day.txt")), '\n')) {
     if (line.rfind("t,d,", 0) == 0) pointLines += line + "\r\n";
   }
   WriteFileBytes(File("points.txt"), {pointLines.begin(), pointLines.end()});
   const ToolResult read = RunTool(dir.path(), "gpsbabel -i xcsv,style='" + style.string() +
                                                   "' -f points.txt -o unicsv -F points.csv");
   ASSERT_EQ(read.exitCode, 0) << read.out;
-  const auto rows = CsvRows(ReadFileText(File("points.csv")));
+  const auto rows = CsvRows(ReadExportText(File("points.csv")));
   std::vector<std::array<double, 3>> points;
   for (const auto& row : rows) {
     ASSERT_TRUE(row.count("Latitude") && row.count("Longitude") && row.count("Altitude") &&

@@ -181,6 +181,7 @@ TEST_F(TrackLogRun, EmptyRenameEmptiesTheName) {
 }
 
 TEST_F(TrackLogRun, AbsolutePathIsAnInputNotAnOption) {
+  PATHMEND_LINUX_ONLY("paths that begin with \"/\"");
   const auto input = TrackLogBuilder().Line(49283072, 8388608, 10, 2).Bytes();
   WriteFileBytes(File("in.trk"), input);
   const RunResult result = Run({File("in.trk"), File("out.trk")});
@@ -189,6 +190,7 @@ TEST_F(TrackLogRun, AbsolutePathIsAnInputNotAnOption) {
 }
 
 TEST_F(TrackLogRun, DoubleDashEndsTheOptions) {
+  PATHMEND_LINUX_ONLY("\"--\" ends the options where paths begin with \"/\"");
   const auto input = TrackLogBuilder().Line(49283072, 8388608, 10, 2).Bytes();
   WriteFileBytes(File("in.trk"), input);
   const RunResult result = Run({"/f:2", "--", "in.trk", "out.trk"});
@@ -203,6 +205,73 @@ TEST_F(TrackLogRun, OptionLikeNameAfterFirstInputIsAnInput) {
   const RunResult result = Run({"in.trk", "/nonexistent-folder/x.trk", "out.trk"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.out.find("Invalid filename."), std::string::npos) << result.out;
+}
+
+// On Windows no path begins with "/": every argument before the first input
+// that does is an option, even when a file of that name exists, and "--" is
+// an ordinary argument, here the first input.
+TEST_F(TrackLogRun, WindowsReadsEveryLeadingSlashAsAnOption) {
+  if (!WindowsMode()) GTEST_SKIP() << "Windows only: the option rules of Windows";
+  TrackLogBuilder().Line(49283072, 8388608, 10, 3).WriteTo(File("in.trk"));
+  WriteFileBytes(File("--"), {});
+  RunResult result = Run({"/f:2", "--", "in.trk", "out.trk"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.out.find("Read beyond end of file."), std::string::npos) << result.out;
+
+  result = Run({"/v", "/f:3", "in.trk", "out.trk"});
+  EXPECT_EQ(result.exitCode, 0) << result.out;
+  EXPECT_EQ(PointsOf(ReadFileBytes(File("out.trk"))).size(), 1U);
+}
+
+// The command line as a Windows program receives it, split by the program's
+// own rule: separators are bytes 1 to 32, double quotes open and close
+// sections anywhere in an argument and are removed, and a pair of double
+// quotes at the start of an argument is skipped.
+struct CommandLineCase {
+  const char* name;
+  std::string line;     // after the program name
+  std::string newName;  // the "/r" value the report shows
+};
+
+void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.name; }
+
+class WindowsCommandLine : public EndToEnd,
+                           public ::testing::WithParamInterface<CommandLineCase> {};
+
+TEST_P(WindowsCommandLine, IsSplitByTheProgramsOwnRule) {
+  if (!WindowsMode()) GTEST_SKIP() << "Windows only: Linux hands over its arguments split";
+  const CommandLineCase& c = GetParam();
+  TrackLogBuilder().Line(49283072, 8388608, 10, 2).WriteTo(File("in.trk"));
+  RunSetup setup;
+  setup.commandLine = c.line;
+  const RunResult result = Run({}, setup);
+  EXPECT_EQ(result.exitCode, 0) << result.out;
+  EXPECT_NE(result.out.find("  -> New Name: " + c.newName + "\r\n"), std::string::npos)
+      << result.out;
+  EXPECT_EQ(PointsOf(ReadFileBytes(File("out.trk"))).size(), 2U);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, WindowsCommandLine,
+    ::testing::Values(
+        CommandLineCase{"QuotedSection", "/r:\"Road Split\" in.trk out.trk", "Road Split"},
+        CommandLineCase{"QuotesInsideAWord", "/r:Ro\"ad Sp\"lit in.trk out.trk", "Road Split"},
+        CommandLineCase{"TabsSeparate", "/r:Tab\tin.trk\t\tout.trk", "Tab"},
+        CommandLineCase{"ControlBytesSeparate", "/r:Ctl\x01in.trk\x1fout.trk", "Ctl"},
+        CommandLineCase{"EmptyPairsAreSkipped", "\"\" /r:X \"\"  \"\"in.trk out.trk", "X"},
+        CommandLineCase{"TabInsideQuotes", "\"/r:A\tB\" in.trk out.trk", "A\tB"},
+        CommandLineCase{"ByteAbove127", "/r:\xE9\xA0 in.trk out.trk", "\xE9\xA0"}),
+    [](const ::testing::TestParamInfo<CommandLineCase>& row) {
+      return std::string(row.param.name);
+    });
+
+TEST_F(TrackLogRun, WindowsQuoteOpenToTheEndMakesOneArgument) {
+  if (!WindowsMode()) GTEST_SKIP() << "Windows only: Linux hands over its arguments split";
+  RunSetup setup;
+  setup.commandLine = "\"in.trk out.trk";  // one argument: the usage text
+  const RunResult result = Run({}, setup);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out.substr(0, kBanner.size() + 7), kBanner + "Usage: ");
 }
 
 }  // namespace

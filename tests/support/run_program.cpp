@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -21,11 +23,84 @@ std::string PathmendBinary() {
 #endif
 }
 
+bool WindowsMode() {
+  const char* exe = std::getenv("PATHMEND_WINDOWS_EXE");
+  return exe != nullptr && *exe != '\0';
+}
+
+std::string QuoteCommandLine(const std::vector<std::string>& args) {
+  std::string line;
+  for (const std::string& arg : args) {
+    if (arg.find('"') != std::string::npos) {
+      throw std::runtime_error("no Windows command line carries a double quote: " + arg);
+    }
+    bool quote = arg.empty();
+    for (const char c : arg) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte >= 1 && byte <= 32) quote = true;
+    }
+    line += ' ';
+    line += quote ? '"' + arg + '"' : arg;
+  }
+  return line;
+}
+
+namespace {
+
+// A Linux path as Wine's drive Z: shows it.
+std::string WindowsPath(const std::string& path) {
+  std::string windows = "Z:" + path;
+  for (char& c : windows) {
+    if (c == '/') c = '\\';
+  }
+  return windows;
+}
+
+std::string Hex(const std::string& bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 15];
+  }
+  return hex;
+}
+
+std::string Required(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || *value == '\0')
+    throw std::runtime_error(std::string(name) + " is not set");
+  return value;
+}
+
+}  // namespace
+
 RunResult RunPathmend(const RunSetup& setup) {
   int outPipe[2] = {-1, -1};
   int inPipe[2] = {-1, -1};
   if (pipe(outPipe) != 0 || pipe(inPipe) != 0) throw std::runtime_error("pipe failed");
-  const std::string binary = setup.binary.empty() ? PathmendBinary() : setup.binary;
+  const bool windows = WindowsMode() && !setup.linuxBuild;
+  std::vector<std::string> command;
+  std::vector<std::pair<std::string, std::string>> env = setup.env;
+  if (windows) {
+    if (!setup.binary.empty() || setup.openFileLimit >= 0 || setup.nonBlockingStdin) {
+      throw std::runtime_error("this setup needs Linux: skip the test in Windows mode");
+    }
+    // The program name as a command prompt gives it, then the arguments.
+    const std::string exe = Required("PATHMEND_WINDOWS_EXE");
+    const std::string line =
+        "pathmend.exe" +
+        (setup.commandLine.empty() ? QuoteCommandLine(setup.args) : " " + setup.commandLine);
+    command = {"wine", Required("PATHMEND_WINDOWS_LAUNCHER")};
+    env.emplace_back("PATHMEND_LAUNCH_EXE", WindowsPath(exe));
+    env.emplace_back("PATHMEND_LAUNCH_LINE", Hex(line));
+    env.emplace_back("PATHMEND_LAUNCH_STDIN", setup.closeStdin ? "none" : "inherit");
+    env.emplace_back("PATHMEND_LAUNCH_STDOUT", setup.closeStdout ? "none" : "inherit");
+  } else {
+    command.push_back(setup.binary.empty() ? PathmendBinary() : setup.binary);
+    command.insert(command.end(), setup.args.begin(), setup.args.end());
+  }
   // Standard error goes to a file, read back after the end: a second pipe
   // would need both to be drained at once.
   char errPath[] = "/tmp/pathmend-stderr-XXXXXX";
@@ -37,7 +112,7 @@ RunResult RunPathmend(const RunSetup& setup) {
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
     if (!setup.cwd.empty() && chdir(setup.cwd.c_str()) != 0) _exit(127);
-    for (const auto& [name, value] : setup.env) setenv(name.c_str(), value.c_str(), 1);
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     dup2(inPipe[0], 0);
     dup2(errFile, 2);
     if (!setup.stdoutPath.empty()) {
@@ -56,18 +131,17 @@ RunResult RunPathmend(const RunSetup& setup) {
     // would change what the program sees, the open-file limit above all.
     for (int fd = 3; fd < 1024; ++fd) close(fd);
     if (setup.nonBlockingStdin) fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
-    if (setup.closeStdin) close(0);
-    if (setup.closeStdout) close(1);
+    if (!windows && setup.closeStdin) close(0);
+    if (!windows && setup.closeStdout) close(1);
     if (setup.openFileLimit >= 0) {
       rlimit limit{static_cast<rlim_t>(setup.openFileLimit),
                    static_cast<rlim_t>(setup.openFileLimit)};
       setrlimit(RLIMIT_NOFILE, &limit);
     }
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(binary.c_str()));
-    for (const std::string& arg : setup.args) argv.push_back(const_cast<char*>(arg.c_str()));
+    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
-    execv(binary.c_str(), argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   close(inPipe[0]);

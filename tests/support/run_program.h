@@ -20,6 +20,11 @@ struct RunSetup {
   int inputDelayMs = 0;           // wait this long before sending `input`
   std::vector<std::pair<std::string, std::string>> env;  // variables to set
   std::string binary;                                    // default: the pathmend under test
+  // Windows mode only: the exact command line after the program name, used
+  // instead of `args` (which are quoted by the command-line rule).
+  std::string commandLine;
+  // Run the Linux build even in Windows mode (the differential test).
+  bool linuxBuild = false;
 };
 
 struct RunResult {
@@ -32,5 +37,20 @@ RunResult RunPathmend(const RunSetup& setup);
 
 // The path of the pathmend binary under test.
 std::string PathmendBinary();
+
+// Windows mode: when PATHMEND_WINDOWS_EXE names a pathmend.exe (and
+// PATHMEND_WINDOWS_LAUNCHER the launcher built with it), RunPathmend starts
+// that exe under Wine through the launcher, which makes the CreateProcessA
+// call with an exact command line and with the standard handles asked for
+// (closeStdin and closeStdout give a process without them). Setups that
+// need Linux itself (a binary of their own, open-file limits, non-blocking
+// descriptors) cannot run there: their tests skip.
+bool WindowsMode();
+
+// The command line that hands `args` over unchanged under the Windows rule:
+// an argument that is empty or holds a separator (bytes 1 to 32) is put in
+// double quotes. Throws for an argument with a double quote, which the rule
+// cannot carry.
+std::string QuoteCommandLine(const std::vector<std::string>& args);
 
 }  // namespace pathmend::testing
