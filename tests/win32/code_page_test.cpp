@@ -1,6 +1,6 @@
 // Two-byte characters of the ANSI code page. The test program also runs with
 // LC_ALL=ja_JP.UTF-8, where Wine's ANSI code page is 932 (see
-// platform/CMakeLists.txt).
+// tests/CMakeLists.txt).
 
 #include <windows.h>
 
