@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "runtime/code_pages.h"
 #include "runtime/failure.h"
 
 namespace pathmend {
@@ -238,13 +239,8 @@ std::string TypeName(std::int32_t index) {
 }
 
 std::string TypeNameUtf8(std::int32_t index) {
-  // The letters of the code page 852 names above, in UTF-8.
-  static constexpr const char* kNames[kTrackTypeCount] = {
-      "H\u00e9tk\u00f6znapi", "\u00dczleti",  "Szem\u00e9lyes",     "Kedvenc",
-      "Rep\u00fcl\u0151",     "Aut\u00f3",    "Haj\u00f3",          "T\u00fara",
-      "Kaland",               "\u00c9rdekes", "Felm\u00e9r\u00e9s", "Arch\u00edv"};
   if (index < 0 || index >= kTrackTypeCount) return "";
-  return kNames[index];
+  return CodePage852ToUtf8(TypeName(index));
 }
 
 }  // namespace pathmend

@@ -1,8 +1,15 @@
 #include "tests/support/iconv_reference.h"
 
+#if __has_include(<iconv.h>)
 #include <iconv.h>
+#define PATHMEND_HAVE_ICONV 1
+#endif
 
 namespace pathmend::testing {
+
+#ifdef PATHMEND_HAVE_ICONV
+
+bool IconvAvailable() { return true; }
 
 std::optional<std::string> IconvToUtf8(const char* charset, std::string_view bytes) {
   const iconv_t converter = iconv_open("UTF-8", charset);
@@ -19,5 +26,13 @@ std::optional<std::string> IconvToUtf8(const char* charset, std::string_view byt
   out.resize(out.size() - outLeft);
   return out;
 }
+
+#else
+
+bool IconvAvailable() { return false; }
+
+std::optional<std::string> IconvToUtf8(const char*, std::string_view) { return std::nullopt; }
+
+#endif
 
 }  // namespace pathmend::testing

@@ -12,4 +12,8 @@ namespace pathmend::testing {
 // converted to UTF-8; nothing when iconv cannot convert them.
 std::optional<std::string> IconvToUtf8(const char* charset, std::string_view bytes);
 
+// False where the C library has no iconv (a Windows build): the tests that
+// use it skip there, and the Linux build runs them.
+bool IconvAvailable();
+
 }  // namespace pathmend::testing
