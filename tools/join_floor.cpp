@@ -15,13 +15,13 @@ int main(int argc, char** argv) {
   if (argc < 3) return 2;
   char header[96];
   char point[20];
-  int first = open(argv[1], O_RDWR);
+  int first = open(argv[1], O_RDONLY);
   if (first < 0 || read(first, header, 96) != 96) return 1;
   close(first);
   const int out = open(argv[argc - 1], O_RDWR | O_CREAT | O_TRUNC, 0666);
   if (out < 0 || write(out, header, 96) != 96) return 1;
   for (int i = 1; i < argc - 1; ++i) {
-    const int in = open(argv[i], O_RDWR);
+    const int in = open(argv[i], O_RDONLY);
     if (in < 0 || read(in, header, 96) != 96) return 1;
     for (;;) {
       const ssize_t got = read(in, point, 20);
