@@ -1,18 +1,22 @@
 #include "app/run_driver.h"
 
+#include <cstring>
 #include <new>
+#include <string_view>
 
 #include "app/command_line.h"
 #include "export/file_name.h"
 #include "export/gtm_writer.h"
 #include "export/kml_writer.h"
 #include "geo/locale_formats.h"
+#include "platform/fault_handler.h"
 #include "platform/platform.h"
 #include "process/length_summary.h"
 #include "process/run_totals.h"
 #include "report/point_trace.h"
 #include "report/track_report.h"
 #include "runtime/failure.h"
+#include "runtime/fault_report.h"
 #include "runtime/text_stream.h"
 #include "tracklog/track_log.h"
 
@@ -190,18 +194,51 @@ void RunSteps(Run& run) {
   }
 }
 
-// Writes the failure report on standard output: first what the console
-// buffer still holds, then the two report lines and an empty line. Errors of
+// The executable's file name, taken once at start-up: the reports are
+// written without allocating memory, so that an exhausted heap or a fault
+// of the processor can be reported too.
+char moduleName[256] = "pathmend";
+std::size_t moduleNameSize = 8;
+
+void TakeModuleName() {
+  const std::string name = platform::ExecutableName();
+  moduleNameSize = name.size() < sizeof moduleName ? name.size() : sizeof moduleName;
+  std::memcpy(moduleName, name.data(), moduleNameSize);
+}
+
+std::string_view ModuleName() { return {moduleName, moduleNameSize}; }
+
+// Writes the report lines and an empty line to standard output. Errors of
 // these writes are ignored: there is nowhere left to report them.
-void ReportFailure(const Failure& failure) {
-  FlushBuffer(Console);
-  PendingIoCode = 0;
+void WriteReport(std::string_view kind, std::string_view message, std::uintptr_t offset) {
   const platform::Handle out = platform::StandardOutput();
   if (out == platform::kInvalidHandle) return;
-  const std::string report = FailureReport(failure, platform::ExecutableName());
+  char report[1023];
+  const std::size_t size =
+      FormatFailureReport(report, sizeof report, kind, message, ModuleName(), offset);
   std::size_t done = 0;
-  platform::Write(out, report.data(), report.size(), done);
+  platform::Write(out, report, size, done);
   platform::Write(out, "\r\n", 2, done);
+}
+
+// Writes the failure report on standard output: first what the console
+// buffer still holds, then the two report lines and an empty line.
+void ReportFailure(std::string_view kind, std::string_view message, std::uintptr_t offset) {
+  FlushBuffer(Console);
+  PendingIoCode = 0;
+  WriteReport(kind, message, offset);
+}
+
+// A fault of the processor, reported from the fault handler: only
+// async-signal-safe work here (the console buffer is written out with plain
+// writes, the texts are built in fixed buffers).
+void ReportFault(const platform::FaultInfo& fault) {
+  FlushBuffer(Console);
+  char message[512];
+  const std::size_t size = FormatFaultMessage(message, sizeof message, fault);
+  const std::uintptr_t offset =
+      fault.module.empty() ? fault.codeAddress : fault.codeAddress - platform::ImageBase();
+  WriteReport(FaultKindName(fault.kind), std::string_view(message, size), offset);
 }
 
 // An export that a failure interrupts keeps the lines it completed: the text
@@ -217,29 +254,38 @@ void KeepExportedLines(Run& run) {
 
 int RunProgram(const std::vector<std::string>& arguments) {
   Run run;
-  run.arguments.items = arguments;
   try {
+    run.arguments.items = arguments;
     RunSteps(run);
+    // The console's last text is written out as part of the run: when that
+    // fails, the run ends on the failure like any other.
+    FlushBuffer(Console);
+    CheckIo();
   } catch (const Failure& failure) {
     KeepExportedLines(run);
-    ReportFailure(failure);
+    ReportFailure(failure.kind, failure.message, failure.raiseOffset);
     return 1;
   } catch (const std::bad_alloc&) {
     KeepExportedLines(run);
-    ReportFailure(Failure{"EOutOfMemory", "Out of memory", 0, 0});
+    ReportFailure("EOutOfMemory", "Out of memory", 0);
     return 1;
   }
-  FlushBuffer(Console);
-  PendingIoCode = 0;
   return 0;
 }
 
 int Main(int argc, char** argv) {
   platform::Initialise();
-  LoadLocaleFormats();
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-  return RunProgram(arguments);
+  // Everything after this runs under the handler, start-up included.
+  try {
+    TakeModuleName();
+    platform::InstallFaultHandler(ReportFault);
+    LoadLocaleFormats();
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    return RunProgram(arguments);
+  } catch (const std::bad_alloc&) {
+    ReportFailure("EOutOfMemory", "Out of memory", 0);
+    return 1;
+  }
 }
 
 }  // namespace pathmend
