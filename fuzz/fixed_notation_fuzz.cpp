@@ -131,11 +131,12 @@ std::string Reference(bool negative, Exact a, int d) {
     for (int i = 0; i <= n; ++i) result += static_cast<char>('0' + r[i]);
   }
   // Integer part R0 (or R1 when R0 is 0) to R(E+1), then d decimals.
-  std::string integer = result.substr(0, static_cast<std::size_t>(e10 + 2));
+  const auto integerDigits = static_cast<std::size_t>(e10) + 2;
+  std::string integer = result.substr(0, integerDigits);
   if (integer[0] == '0') integer.erase(0, 1);
   std::string text = negative ? "-" : "";
   text += integer;
-  if (d > 0) text += "." + result.substr(static_cast<std::size_t>(e10 + 2));
+  if (d > 0) text += "." + result.substr(integerDigits);
   return text;
 }
 

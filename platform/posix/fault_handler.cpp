@@ -86,7 +86,7 @@ void ReadRegisters(const void* context, std::uintptr_t& code, bool& write, std::
 // stack pointer, is a stack overflow.
 bool StackOverflowAt(std::uintptr_t address, std::uintptr_t sp) {
   if (stackTop != 0 && address < stackTop && address >= stackFloor) return true;
-  return sp != 0 && address <= sp + 256 && address + 64 * 1024 >= sp;
+  return sp != 0 && address <= sp + 256 && address + std::uintptr_t{64 * 1024} >= sp;
 }
 
 FaultKind KindOf(int signal, int code) {
