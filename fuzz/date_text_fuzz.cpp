@@ -5,6 +5,8 @@
 //   text every time, and the default and GPS TrackMaker texts too.
 // - Any format: the translation and the separator and clock readers finish;
 //   the picture renders.
+// - Any answers of the user's locale: the formats made from them and the
+//   date pictures adapted to their calendar render in at most 256 bytes.
 // - A format made of the conversions whose text the picture language can
 //   show exactly (%Y %y %m %d %b %B %a %A %H %M %S %x %X %%) and plain
 //   characters renders to what strftime writes for the same moment in the
@@ -21,6 +23,7 @@
 #include "geo/date_text.h"
 #include "geo/date_time.h"
 #include "geo/locale_formats.h"
+#include "platform/locale_source.h"
 #include "platform/posix/strftime_picture.h"
 #include "runtime/failure.h"
 
@@ -88,6 +91,33 @@ void AnyFormat(pathmend::fuzz::FuzzReader& in) {
   pathmend::platform::ClockStyle clock;
   pathmend::platform::ClockOf(format, kCFormats, clock);
   Render(picture, 38732.5, pathmend::LocaleFormats{});
+}
+
+// Any answers of a locale (separators, pictures, clock numbers, words,
+// calendar type, language): the formats made from them render every value
+// in at most 256 bytes, and so do the adapted date pictures.
+void AnyLocale(pathmend::fuzz::FuzzReader& in) {
+  static constexpr std::uint32_t kItems[] = {
+      pathmend::platform::kLocaleDateSep,        pathmend::platform::kLocaleTimeSep,
+      pathmend::platform::kLocaleShortDate,      pathmend::platform::kLocaleLongDate,
+      pathmend::platform::kLocaleClock,          pathmend::platform::kLocaleHourZero,
+      pathmend::platform::kLocaleAmWord,         pathmend::platform::kLocalePmWord,
+      pathmend::platform::kLocaleMarkerPosition, pathmend::platform::kLocaleCalendarType,
+      pathmend::platform::kLocaleMonthName1,     pathmend::platform::kLocaleAbbrevDayName1};
+  pathmend::platform::UserLocale locale;
+  locale.localeId = in.U16();
+  const std::uint16_t present = in.U16();
+  for (std::size_t i = 0; i < sizeof kItems / sizeof kItems[0]; ++i) {
+    if ((present >> i & 1) != 0) locale.items[kItems[i]] = in.Text(40);
+  }
+  const pathmend::LocaleFormats formats = pathmend::LocaleFormatsFrom(locale);
+  const double value = 38732.0 + static_cast<double>(in.U32()) / 65536.0;
+  const std::string shown = pathmend::DefaultDateTimeText(value, formats);
+  if (shown.size() > 256) Fail("default text of " + std::to_string(shown.size()) + " bytes");
+  pathmend::GtmTimeText(value, formats);
+  const std::string adapted =
+      pathmend::AdaptDatePicture(in.Text(60), static_cast<long>(in.Byte() % 8), in.Byte() % 20);
+  if (Render(adapted, value, formats).size() > 256) Fail("adapted picture too long");
 }
 
 int DayOfWeek(int y, int m, int d) {  // 0 = Sunday
@@ -161,9 +191,10 @@ void AgainstStrftime(pathmend::fuzz::FuzzReader& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   pathmend::fuzz::FuzzReader in(data, size);
-  switch (in.Byte() % 3) {
+  switch (in.Byte() % 4) {
     case 0: RandomPictures(in); break;
     case 1: AnyFormat(in); break;
+    case 3: AnyLocale(in); break;
     default: AgainstStrftime(in); break;
   }
   return 0;
