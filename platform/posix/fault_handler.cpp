@@ -7,15 +7,13 @@
 // information and the interrupted registers, compares addresses with limits
 // taken at installation, and calls _exit.
 
+#include <pthread.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <ucontext.h>
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "platform/fault_handler.h"
@@ -39,22 +37,23 @@ alignas(16) char alternateStack[64 * 1024];
 char executableName[256];
 std::size_t executableNameSize = 0;
 
-// The main thread's stack: its top, and how far down it may grow (the
+// The main thread's stack: its top, and how far down it may grow (its
 // limit, with the gap the kernel keeps below it).
 std::uintptr_t stackTop = 0;
 std::uintptr_t stackFloor = 0;
 
-// The top of the [stack] mapping, read from /proc/self/maps at installation.
-std::uintptr_t ReadStackTop() {
-  std::ifstream maps("/proc/self/maps");
-  std::string line;
-  while (std::getline(maps, line)) {
-    if (line.find("[stack]") == std::string::npos) continue;
-    const std::size_t dash = line.find('-');
-    if (dash == std::string::npos) return 0;
-    return static_cast<std::uintptr_t>(std::strtoull(line.c_str() + dash + 1, nullptr, 16));
-  }
-  return 0;
+// The main thread's stack as the C library sees it: its lowest address
+// (the limit it may grow to) and its size. False when it cannot tell.
+bool ReadStack(std::uintptr_t& low, std::uintptr_t& size) {
+  pthread_attr_t attributes;
+  if (::pthread_getattr_np(::pthread_self(), &attributes) != 0) return false;
+  void* address = nullptr;
+  std::size_t bytes = 0;
+  const bool known = ::pthread_attr_getstack(&attributes, &address, &bytes) == 0;
+  ::pthread_attr_destroy(&attributes);
+  low = reinterpret_cast<std::uintptr_t>(address);
+  size = bytes;
+  return known;
 }
 
 bool InExecutable(std::uintptr_t address) {
@@ -134,14 +133,15 @@ void InstallFaultHandler(FaultReporter report) {
   executableNameSize = name.size() < sizeof executableName ? name.size() : sizeof executableName;
   std::memcpy(executableName, name.data(), executableNameSize);
 
-  stackTop = ReadStackTop();
-  rlimit limit{};
-  std::uintptr_t size = 8u << 20;
-  if (::getrlimit(RLIMIT_STACK, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
-    size = static_cast<std::uintptr_t>(limit.rlim_cur);
+  // Below the stack's lowest address the kernel keeps a guard gap; a fault
+  // there, or anywhere in the stack's range, is a stack overflow.
+  std::uintptr_t low = 0;
+  std::uintptr_t size = 0;
+  if (ReadStack(low, size)) {
+    const std::uintptr_t gap = std::uintptr_t{1} << 20;
+    stackTop = low + size;
+    stackFloor = low > gap ? low - gap : 0;
   }
-  const std::uintptr_t gap = 1u << 20;  // the kernel's guard gap below a stack
-  stackFloor = stackTop > size + gap ? stackTop - size - gap : 0;
 
   stack_t stack{};
   stack.ss_sp = alternateStack;
