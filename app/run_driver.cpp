@@ -1,6 +1,8 @@
 #include "app/run_driver.h"
 
+#include <cstring>
 #include <new>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -8,12 +10,14 @@
 #include "app/output_writer.h"
 #include "app/progress.h"
 #include "geo/locale_formats.h"
+#include "platform/fault_handler.h"
 #include "platform/platform.h"
 #include "process/length_summary.h"
 #include "process/run_totals.h"
 #include "report/point_trace.h"
 #include "report/track_report.h"
 #include "runtime/failure.h"
+#include "runtime/fault_report.h"
 #include "runtime/number_text.h"
 #include "runtime/text_stream.h"
 #include "tracklog/track_log.h"
@@ -184,25 +188,75 @@ void RunSteps(Run& run) {
   }
 }
 
+// The executable's file name, taken once at start-up: the reports are
+// written without allocating memory, so that an exhausted heap or a fault
+// of the processor can be reported too.
+char moduleName[256] = "pathmend";
+std::size_t moduleNameSize = 8;
+
+void TakeModuleName() {
+  const std::string name = platform::ExecutableName();
+  moduleNameSize = name.size() < sizeof moduleName ? name.size() : sizeof moduleName;
+  std::memcpy(moduleName, name.data(), moduleNameSize);
+}
+
+std::string_view ModuleName() { return {moduleName, moduleNameSize}; }
+
+// Writes the report lines and an empty line to standard output. Errors of
+// these writes are ignored: there is nowhere left to report them.
+void WriteReport(std::string_view kind, std::string_view message, std::uintptr_t offset) {
+  const platform::Handle out = platform::StandardOutput();
+  if (out == platform::kInvalidHandle) return;
+  char report[1023];
+  const std::size_t size =
+      FormatFailureReport(report, sizeof report, kind, message, ModuleName(), offset);
+  std::size_t done = 0;
+  platform::Write(out, report, size, done);
+  platform::Write(out, "\r\n", 2, done);
+}
+
+// Writes one line on standard error in the form Unix tools use: the program,
+// the file of the failed operation when there is one, and the system's own
+// message (or the report's). The line is built without allocating, so that
+// it can follow an exhausted heap's report too. Errors are ignored.
+void WriteErrorLine(std::string_view file, std::string_view message) {
+  const platform::Handle error = platform::StandardError();
+  if (error == platform::kInvalidHandle) return;
+  char line[1024];
+  const std::size_t size = FormatErrorLine(line, sizeof line, ModuleName(), file, message);
+  std::size_t done = 0;
+  platform::Write(error, line, size, done);
+}
+
 // Writes the failure report on standard output: first what the console
 // buffer still holds, then the two report lines and an empty line; then the
-// line on standard error that names the file. Errors of these writes are
-// ignored: there is nowhere left to report them.
+// line on standard error that names the file.
 void ReportFailure(const Failure& failure) {
   FlushBuffer(Console);
   PendingIoCode = 0;
-  std::size_t done = 0;
-  const platform::Handle out = platform::StandardOutput();
-  if (out != platform::kInvalidHandle) {
-    const std::string report = FailureReport(failure, platform::ExecutableName());
-    platform::Write(out, report.data(), report.size(), done);
-    platform::Write(out, "\r\n", 2, done);
-  }
-  const platform::Handle error = platform::StandardError();
-  if (error != platform::kInvalidHandle) {
-    const std::string line = FailureLine(failure, platform::ExecutableName());
-    platform::Write(error, line.data(), line.size(), done);
-  }
+  WriteReport(failure.kind, failure.message, failure.raiseOffset);
+  WriteErrorLine(failure.file, ErrorLineMessage(failure));
+}
+
+// The report of an exhausted heap: fixed texts only.
+void ReportOutOfMemory() {
+  FlushBuffer(Console);
+  PendingIoCode = 0;
+  WriteReport("EOutOfMemory", "Out of memory", 0);
+  WriteErrorLine({}, "Out of memory");
+}
+
+// A fault of the processor, reported from the fault handler: only
+// async-signal-safe work here (the console buffer is written out with plain
+// writes, the texts are built in fixed buffers).
+void ReportFault(const platform::FaultInfo& fault) {
+  FlushBuffer(Console);
+  char message[512];
+  const std::size_t size = FormatFaultMessage(message, sizeof message, fault);
+  const std::uintptr_t offset =
+      fault.module.empty() ? fault.codeAddress : fault.codeAddress - platform::ImageBase();
+  WriteReport(FaultKindName(fault.kind), std::string_view(message, size), offset);
+  WriteErrorLine({}, std::string_view(message, size));
 }
 
 // What the output keeps after a failure is the format's (see its row);
@@ -213,9 +267,13 @@ void KeepExportedLines(Run& run) { run.writer->keepOnFailure(run.output); }
 
 int RunProgram(const std::vector<std::string>& arguments) {
   Run run;
-  run.arguments.items = arguments;
   try {
+    run.arguments.items = arguments;
     RunSteps(run);
+    // The console's last text is written out as part of the run: when that
+    // fails, the run ends on the failure like any other.
+    FlushBuffer(Console);
+    CheckIo();
   } catch (const Failure& failure) {
     ClearProgress(run.progress);
     KeepExportedLines(run);
@@ -224,29 +282,35 @@ int RunProgram(const std::vector<std::string>& arguments) {
   } catch (const std::bad_alloc&) {
     ClearProgress(run.progress);
     KeepExportedLines(run);
-    ReportFailure(Failure{"EOutOfMemory", "Out of memory", 0, 0});
+    ReportOutOfMemory();
     return 1;
   }
-  FlushBuffer(Console);
-  PendingIoCode = 0;
   return 0;
 }
 
 int Main(int argc, char** argv) {
   platform::Initialise();
-  LoadLocaleFormats();
-  std::vector<std::string> arguments;
-  std::string line;
-  if (platform::CommandLine(line)) {
-    // Windows hands over one text: split by the program's own rule, the
-    // program name dropped. The C runtime's argv, split by other rules, is
-    // not used.
-    arguments = SplitCommandLine(line);
-    if (!arguments.empty()) arguments.erase(arguments.begin());
-  } else {
-    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  // Everything after this runs under the handler, start-up included.
+  try {
+    TakeModuleName();
+    platform::InstallFaultHandler(ReportFault);
+    LoadLocaleFormats();
+    std::vector<std::string> arguments;
+    std::string line;
+    if (platform::CommandLine(line)) {
+      // Windows hands over one text: split by the program's own rule, the
+      // program name dropped. The C runtime's argv, split by other rules, is
+      // not used.
+      arguments = SplitCommandLine(line);
+      if (!arguments.empty()) arguments.erase(arguments.begin());
+    } else {
+      arguments.assign(argv + 1, argv + argc);
+    }
+    return RunProgram(arguments);
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory();
+    return 1;
   }
-  return RunProgram(arguments);
 }
 
 }  // namespace pathmend

@@ -66,8 +66,8 @@ inline constexpr Handle kInvalidHandle = -1;
 // The kind of an open handle, as the text streams need to know it.
 enum class HandleKind { Unknown, Disk, Char, Pipe };
 
-// Opens an existing file for reading and writing (others may read and write
-// it too). Returns the handle, or kInvalidHandle with the reason in `error`.
+// Opens an existing file for reading only (others may read and write it).
+// Returns the handle, or kInvalidHandle with the reason in `error`.
 Handle OpenExisting(const std::string& name, std::int32_t& error);
 
 // Creates a file, or empties an existing one, and opens it. With `readBack`
@@ -93,9 +93,11 @@ std::int32_t Close(Handle handle);
 
 // Called once at start-up, before anything else: notes which standard
 // streams the process was started without and keeps their slots taken, so
-// that no file the program opens can take the place of standard output. On
-// Windows it also sets the x87 control word the program computes with
-// (kX87ControlWord), whatever the runtime or a loaded DLL left there.
+// that no file the program opens can take the place of standard output, and
+// makes a write to a closed pipe fail with an error code (232) instead of
+// ending the process. On Windows it also sets the x87 control word the
+// program computes with (kX87ControlWord), whatever the runtime or a loaded
+// DLL left there.
 void Initialise();
 
 // The x87 control word of the run: all exceptions masked (the program checks

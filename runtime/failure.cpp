@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "runtime/fault_report.h"
 #include "runtime/number_text.h"
 
 namespace pathmend {
@@ -77,27 +78,10 @@ void RaiseIoFailure(std::int32_t code, const void* site) {
 }
 
 std::string FailureReport(const Failure& failure, const std::string& moduleName) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string address(8, '0');
-  auto offset = static_cast<std::uint32_t>(failure.raiseOffset);
-  for (int i = 7; i >= 0; --i) {
-    address[static_cast<std::size_t>(i)] = kHex[offset & 0xF];
-    offset >>= 4;
-  }
-  std::string report = "Exception " + failure.kind + " in module " + moduleName + " at " + address +
-                       ".\r\n" + failure.message;
-  if (!failure.message.empty() && failure.message.back() != '.') report += '.';
-  report += "\r\n";
-  if (report.size() > 1023) report.resize(1023);
-  return report;
-}
-
-std::string FailureLine(const Failure& failure, const std::string& programName) {
-  std::string line = programName + ": ";
-  if (!failure.file.empty()) line += failure.file + ": ";
-  line += failure.systemMessage.empty() ? failure.message : failure.systemMessage;
-  line += '\n';
-  return line;
+  char text[1023];
+  const std::size_t size = FormatFailureReport(text, sizeof text, failure.kind, failure.message,
+                                               moduleName, failure.raiseOffset);
+  return {text, size};
 }
 
 }  // namespace pathmend

@@ -77,9 +77,10 @@ std::string IoMessage(std::int32_t code);
 // characters.
 std::string FailureReport(const Failure& failure, const std::string& moduleName);
 
-// The line for standard error, in the form other commands use:
-// "program: file: message\n", with the system's message when there is one and
-// the report's message otherwise; "program: message\n" when no file is known.
-std::string FailureLine(const Failure& failure, const std::string& programName);
+// The message of the line on standard error: the system's own words for the
+// error when there are any, else the report's message.
+inline std::string_view ErrorLineMessage(const Failure& failure) {
+  return failure.systemMessage.empty() ? failure.message : failure.systemMessage;
+}
 
 }  // namespace pathmend

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/fault_report.h"
+
 namespace pathmend {
 namespace {
 
@@ -76,7 +78,7 @@ struct LineCase {
   const char* line;
 };
 
-TEST(FailureLine, NamesFileAndPrefersTheSystemMessage) {
+TEST(ErrorLine, NamesFileAndPrefersTheSystemMessage) {
   const LineCase cases[] = {
       {"SystemMessage",
        Failure{"EInOutError", "File not found", 0, 2, "day.trk", "No such file or directory"},
@@ -88,7 +90,16 @@ TEST(FailureLine, NamesFileAndPrefersTheSystemMessage) {
       {"NoFile", Failure{"EConvertError", "Invalid argument to date encode", 0, 0, "", ""},
        "pathmend: Invalid argument to date encode\n"},
   };
-  for (const LineCase& c : cases) EXPECT_EQ(FailureLine(c.failure, "pathmend"), c.line) << c.name;
+  for (const LineCase& c : cases) {
+    char line[256];
+    const std::size_t size = FormatErrorLine(line, sizeof line, "pathmend", c.failure.file,
+                                             ErrorLineMessage(c.failure));
+    EXPECT_EQ(std::string(line, size), c.line) << c.name;
+  }
+  // Cut to the room, with the line feed kept.
+  char small[12];
+  const std::size_t size = FormatErrorLine(small, sizeof small, "pathmend", "day.trk", "long");
+  EXPECT_EQ(std::string(small, size), "pathmend: d\n");
 }
 
 }  // namespace

@@ -64,8 +64,7 @@ struct TrackFile {
   std::uint64_t knownSize = 0;
 };
 
-// Opens an existing input for reading and writing, as the recorder's own
-// software does; it is never written.
+// Opens an existing input for reading only; it is never written.
 TrackFile OpenTrackInput(const std::string& name);
 // Creates (or empties) the output, open for writing and reading back.
 TrackFile CreateTrackOutput(const std::string& name);

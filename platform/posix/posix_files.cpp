@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <locale.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -84,7 +85,9 @@ std::int32_t WindowsCode(int error, const std::string& name) {
     case ENXIO:
     case ENODEV: return kErrorNotReady;
     case ESPIPE: return kErrorSeek;
-    case EPIPE: return kErrorBrokenPipe;
+    // A write to a pipe whose reader has gone: Windows fails that write with
+    // "The pipe is being closed" (232).
+    case EPIPE: return kErrorNoData;
     case EEXIST: return kErrorFileExists;
     case EINVAL:
     case EOVERFLOW: return kErrorInvalidParameter;
@@ -129,6 +132,9 @@ bool WaitIfWouldBlock(int fd, short events) {
 }  // namespace
 
 void Initialise() {
+  // A write to a closed pipe must fail with an error code like any other
+  // write, not end the process: the run then ends with its report.
+  ::signal(SIGPIPE, SIG_IGN);
   // A slot left free by a closed standard stream would be handed to the next
   // file opened, and console text would then land in that file. Fill it with
   // /dev/null, opened read-only, and remember that the stream is missing.
@@ -146,7 +152,9 @@ void Initialise() {
 }
 
 Handle OpenExisting(const std::string& name, std::int32_t& error) {
-  return OpenWith(name, O_RDWR, error);
+  // Inputs are only read: a track log on a read-only medium or without write
+  // permission is read like any other.
+  return OpenWith(name, O_RDONLY, error);
 }
 
 Handle CreateAlways(const std::string& name, bool readBack, std::int32_t& error) {

@@ -138,29 +138,35 @@ std::string StrftimePicture(std::string_view format, const StrftimeFormats& form
     }
     // Without padding ("%-d", "%_d") the one-digit token is the closest.
     const bool unpadded = piece.flag == '-' || piece.flag == '_';
+    std::string_view token;
     switch (piece.conversion) {
       case 'Y':
-      case 'G': picture += "yyyy"; break;
+      case 'G': token = "yyyy"; break;
       case 'y':
-      case 'g': picture += "yy"; break;
-      case 'm': picture += unpadded ? "m" : "mm"; break;
-      case 'd': picture += unpadded ? "d" : "dd"; break;
-      case 'e': picture += "d"; break;
+      case 'g': token = "yy"; break;
+      case 'm': token = unpadded ? "m" : "mm"; break;
+      case 'd': token = unpadded ? "d" : "dd"; break;
+      case 'e': token = "d"; break;
       case 'b':
-      case 'h': picture += "mmm"; break;
-      case 'B': picture += "mmmm"; break;
-      case 'a': picture += "ddd"; break;
-      case 'A': picture += "dddd"; break;
+      case 'h': token = "mmm"; break;
+      case 'B': token = "mmmm"; break;
+      case 'a': token = "ddd"; break;
+      case 'A': token = "dddd"; break;
       case 'H':
-      case 'I': picture += unpadded ? "h" : "hh"; break;
+      case 'I': token = unpadded ? "h" : "hh"; break;
       case 'k':
-      case 'l': picture += "h"; break;
-      case 'M': picture += unpadded ? "n" : "nn"; break;
-      case 'S': picture += unpadded ? "s" : "ss"; break;
+      case 'l': token = "h"; break;
+      case 'M': token = unpadded ? "n" : "nn"; break;
+      case 'S': token = unpadded ? "s" : "ss"; break;
       case 'p':
-      case 'P': picture += "AMPM"; break;
+      case 'P': token = "AMPM"; break;
       default: break;  // not shown by a picture
     }
+    // Two tokens of the same letter side by side would read as one longer
+    // run ("%d%a" as "ddddd", the short date): an empty quoted text keeps
+    // them apart and writes nothing.
+    if (!token.empty() && !picture.empty() && picture.back() == token.front()) picture += "\"\"";
+    picture += token;
   }
   return picture;
 }

@@ -22,7 +22,10 @@ struct StrftimeFormats {
 // show (zone, week and day numbers, ...) are left out. Literal text is
 // quoted where the picture language would read it as a token; a literal "/"
 // is written bare only when `slashIsDateSep`, a literal ":" only when
-// `colonIsTimeSep`, so that they show as the separators.
+// `colonIsTimeSep`, so that they show as the separators. Two tokens of the
+// same letter side by side are kept apart by an empty quoted text. A month
+// (%m, %b, %B) that follows an hour with no other conversion between reads
+// as minutes: the picture language has no way to say otherwise.
 std::string StrftimePicture(std::string_view format, const StrftimeFormats& formats,
                             bool slashIsDateSep, bool colonIsTimeSep);
 

@@ -48,6 +48,10 @@ TEST(StrftimePicture, TranslatesLocaleFormats) {
       {"%Ey %Od %EY", &kNone, true, true, "yy dd yyyy"},
       {"%a %e. %Bta %Y %H.%M.%S", &kNone, true, true, "ddd d. mmmm\"ta\" yyyy hh.nn.ss"},  // fi
       {"%P%p", &kNone, true, true, "AMPMAMPM"},
+      // Tokens of one letter side by side stay apart (found by fuzzing: the
+      // runs merged into a longer token).
+      {"%d%m%m%Y%Y%y", &kNone, true, true, "ddmm\"\"mmyyyy\"\"yyyy\"\"yy"},
+      {"%d%a %m%b %-H%H", &kNone, true, true, "dd\"\"ddd mm\"\"mmm h\"\"hh"},
       // Conversions a picture cannot show are left out.
       {"%Z %z %j %U %%", &kNone, true, true, "    %"},
       // Quote characters and letters are quoted; other bytes are copied.
