@@ -13,12 +13,11 @@ namespace {
 
 // A type line: the label, the number and " (name)". A type outside the table
 // shows "?". The name is code page 852 text, which a UTF-8 terminal shows in
-// its own letters.
+// its own letters; the line's other bytes are ASCII, the same in code page
+// 852, so the whole line is one item, as the other report lines are.
 void TypeLine(std::string_view label, std::int32_t type) {
-  WriteText(Console, label);
-  WriteText(Console, SignedDecimal(type) + " (");
-  WriteText(Console, TypeName(type), TextBytes::CodePage852);
-  WriteText(Console, ")");
+  WriteText(Console, std::string(label) + SignedDecimal(type) + " (" + TypeName(type) + ")",
+            TextBytes::CodePage852);
   EndLine(Console);
   CheckIo();
 }

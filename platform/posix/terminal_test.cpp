@@ -96,7 +96,7 @@ TEST(SystemMessage, TheTextOfTheErrorBehindTheLastCode) {
   EXPECT_EQ(OpenExisting("/nonexistent-folder-of-the-test/x", error), kInvalidHandle);
   EXPECT_EQ(error, kErrorPathNotFound);
   EXPECT_EQ(SystemMessage(error), std::strerror(ENOENT));
-  EXPECT_EQ(OpenExisting("/", error), kInvalidHandle);  // a folder cannot be opened for writing
+  EXPECT_EQ(CreateAlways("/", false, error), kInvalidHandle);  // a folder cannot be written
   EXPECT_EQ(error, kErrorAccessDenied);
   EXPECT_EQ(SystemMessage(error), std::strerror(EISDIR));
   // A code that the last failing call did not return has no message here.
