@@ -26,9 +26,17 @@ class ErrorLine : public EndToEnd {
 struct LineCase {
   const char* name;
   std::vector<std::string> args;
-  const char* report;  // the report's message, second line
-  const char* line;    // the line on standard error
+  const char* report;   // the report's message, second line
+  const char* file;     // the file the line on standard error names
+  const char* onLinux;    // the system's message on Linux (the C library's)
+  const char* onWindows;  // and on Windows (FormatMessageA, as Wine words it)
 };
+
+// The line on standard error: the program's name as the system gives it,
+// the file when there is one, and the message.
+std::string ErrorText(const std::string& file, const std::string& message) {
+  return ModuleName() + ": " + (file.empty() ? "" : file + ": ") + message + "\n";
+}
 
 void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
 
@@ -40,11 +48,11 @@ TEST_P(ErrorLineCase, NamesTheFileAndTheSystemMessage) {
   EXPECT_EQ(result.exitCode, 1);
   // The report on standard output is unchanged by the line on standard error.
   const std::string out = ReplaceAddress(result.out);
-  EXPECT_NE(out.find("Exception EInOutError in module pathmend at XXXXXXXX.\r\n" +
+  EXPECT_NE(out.find("Exception EInOutError in module " + ModuleName() + " at XXXXXXXX.\r\n" +
                      std::string(c.report) + "\r\n\r\n"),
             std::string::npos)
       << out;
-  EXPECT_EQ(result.err, c.line);
+  EXPECT_EQ(result.err, ErrorText(c.file, WindowsMode() ? c.onWindows : c.onLinux));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -52,39 +60,39 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LineCase{"MissingInput",
                                {"day.trk", "out.trk"},
                                "File not found.",
-                               "pathmend: day.trk: No such file or directory\n"},
+                               "day.trk", "No such file or directory", "File not found."},
                       LineCase{"MissingFolder",
                                {"nofolder/in.trk", "out.trk"},
                                "Invalid filename.",
-                               "pathmend: nofolder/in.trk: No such file or directory\n"},
+                               "nofolder/in.trk", "No such file or directory", "Path not found."},
                       LineCase{"FolderAsInput",
                                {"folder", "out.trk"},
                                "File access denied.",
-                               "pathmend: folder: Is a directory\n"},
+                               "folder", "Is a directory", "Access denied."},
                       LineCase{"SecondInputMissing",
                                {"in.trk", "gone.trk", "out.trk"},
                                "File not found.",
-                               "pathmend: gone.trk: No such file or directory\n"},
+                               "gone.trk", "No such file or directory", "File not found."},
                       LineCase{"ShortHeader",
                                {"short.trk", "out.trk"},
                                "Read beyond end of file.",
-                               "pathmend: short.trk: Read beyond end of file\n"},
+                               "short.trk", "Read beyond end of file", "Read beyond end of file"},
                       LineCase{"CutRecordInSecondInput",
                                {"in.trk", "cut.trk", "out.trk"},
                                "Read beyond end of file.",
-                               "pathmend: cut.trk: Read beyond end of file\n"},
+                               "cut.trk", "Read beyond end of file", "Read beyond end of file"},
                       LineCase{"OutputIsAFolder",
                                {"in.trk", "folder"},
                                "File access denied.",
-                               "pathmend: folder: Is a directory\n"},
+                               "folder", "Is a directory", "Access denied."},
                       LineCase{"FullDisk",
                                {"in.trk", "/dev/full"},
                                "I/O error 112.",
-                               "pathmend: /dev/full: No space left on device\n"},
+                               "/dev/full", "No space left on device", "Disk full."},
                       LineCase{"KmlInMissingFolder",
                                {"/ok", "in.trk", "nofolder/out"},
                                "Invalid filename.",
-                               "pathmend: nofolder/out.kml: No such file or directory\n"}),
+                               "nofolder/out.kml", "No such file or directory", "Path not found."}),
     [](const ::testing::TestParamInfo<LineCase>& row) { return std::string(row.param.name); });
 
 TEST_F(ErrorLine, ConsoleFailureGivesTheReportsMessage) {
@@ -92,7 +100,7 @@ TEST_F(ErrorLine, ConsoleFailureGivesTheReportsMessage) {
   setup.closeStdout = true;
   const RunResult result = Run({"in.trk", "out.trk"}, setup);
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "pathmend: standard output: I/O error 105\n");
+  EXPECT_EQ(result.err, ErrorText("standard output", "I/O error 105"));
 }
 
 TEST_F(ErrorLine, FailureWithoutAFileGivesTheMessageAlone) {
@@ -103,14 +111,14 @@ TEST_F(ErrorLine, FailureWithoutAFileGivesTheMessageAlone) {
       .WriteTo(File("bad.trk"));
   const RunResult result = Run({"/ok", "bad.trk", "bad.kml"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "pathmend: Invalid argument to date encode\n");
+  EXPECT_EQ(result.err, ErrorText("", "Invalid argument to date encode"));
 }
 
 TEST_F(ErrorLine, OutputOverInputIsRefusedOnStandardErrorToo) {
   const RunResult result = Run({"in.trk", "in.trk"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err,
-            "pathmend: Output file in.trk is also input file in.trk; nothing was written\n");
+            ErrorText("", "Output file in.trk is also input file in.trk; nothing was written"));
 }
 
 TEST_F(ErrorLine, MessageIsInTheUsersLanguage) {
@@ -127,7 +135,8 @@ TEST_F(ErrorLine, MessageIsInTheUsersLanguage) {
   EXPECT_EQ(result.exitCode, 1);
   // The report keeps its fixed English text; the line speaks German.
   EXPECT_NE(result.out.find("File not found."), std::string::npos);
-  EXPECT_EQ(result.err, "pathmend: day.trk: Datei oder Verzeichnis nicht gefunden\n");
+  EXPECT_EQ(result.err, ErrorText("day.trk", WindowsMode() ? "Datei nicht gefunden."
+                                                           : "Datei oder Verzeichnis nicht gefunden"));
 }
 
 struct SuccessCase {

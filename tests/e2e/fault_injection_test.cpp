@@ -58,6 +58,7 @@ class FaultInjection : public EndToEnd {
   TempDir logDir;  // the injection's log lives outside the run's folder
 
   void SetUp() override {
+    PATHMEND_LINUX_ONLY("the test-only build with injected failures is a Linux program");
     WriteFileBytes(File("a.trk"), FirstInput());
     WriteFileBytes(File("b.trk"), SecondInput());
   }

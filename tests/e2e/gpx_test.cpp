@@ -65,7 +65,7 @@ TEST_F(Gpx, FileByteForByte) {
   report.points = "3";
   report.name = kRawName;
   EXPECT_EQ(result.out, kBanner + kGpxFormatLine + kCrLf + report.Text() + kSeparatorLine);
-  EXPECT_EQ(ReadFileText(File("day.gpx")), kDocumentStart + TrackStart(kXmlName) + kSegment +
+  EXPECT_EQ(ReadExportText(File("day.gpx")), kDocumentStart + TrackStart(kXmlName) + kSegment +
                                                kGpxA + kGpxB + kGpxC + kSegmentEnd + kDocumentEnd);
   EXPECT_EQ(ReadFileBytes(File("day.trk")), input);
   ExpectValid("day.gpx");
@@ -87,7 +87,7 @@ TEST_F(Gpx, TimesAndWesternLongitudes) {
   setup.env = {{"TZ", "CET-1CEST,M3.5.0,M10.5.0/3"}};
   const RunResult result = Run({"/og", "day.trk", "day"}, setup);
   ASSERT_EQ(result.exitCode, 0) << result.out;
-  EXPECT_EQ(ReadFileText(File("day.gpx")),
+  EXPECT_EQ(ReadExportText(File("day.gpx")),
             kDocumentStart + TrackStart("Test") + kSegment +
                 "<trkpt lat=\"47.5000000\" lon=\"-1.0000000\"><ele>105.3</ele>"
                 "<time>2006-01-15T13:45:30.123Z</time></trkpt>\r\n"
@@ -141,7 +141,7 @@ TEST_F(Gpx, SegmentsPerInputAndPointsLeftOut) {
   EXPECT_EQ(result.out, kBanner + kGpxFormatLine + blocks + kSeparatorLine + summary +
                             "Left out of the GPX file: 3 points with a latitude above 90 "
                             "degrees\r\n");
-  EXPECT_EQ(ReadFileText(File("out.gpx")), kDocumentStart + TrackStart("Morning") + kSegment +
+  EXPECT_EQ(ReadExportText(File("out.gpx")), kDocumentStart + TrackStart("Morning") + kSegment +
                                                kGpxA + kGpxB + kSegmentEnd + kSegment + kGpxC +
                                                kSegmentEnd + kDocumentEnd);
   ExpectValid("out.gpx");
@@ -151,7 +151,7 @@ TEST_F(Gpx, NoSavedPointsAndATypeOutsideTheTable) {
   TrackLogBuilder().TrackType(12).Point(kA).WriteTo(File("day.trk"));
   const RunResult result = Run({"/og", "/l:0", "day.trk", "day"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
-  EXPECT_EQ(ReadFileText(File("day.gpx")), kDocumentStart + TrackStart("Test", "") + kDocumentEnd);
+  EXPECT_EQ(ReadExportText(File("day.gpx")), kDocumentStart + TrackStart("Test", "") + kDocumentEnd);
   ExpectValid("day.gpx");
 }
 
@@ -170,7 +170,7 @@ TEST_F(Gpx, FailuresKeepCompletedLines) {
   std::string expected = kDocumentStart + TrackStart("Test") + kSegment;
   for (int i = 0; i < 7; ++i) expected += i % 3 == 0 ? kGpxA : i % 3 == 1 ? kGpxB : kGpxC;
   ASSERT_NE(expected.size() % 128, 0U);  // a tail was still in the buffer
-  EXPECT_EQ(ReadFileText(File("day.gpx")), expected);
+  EXPECT_EQ(ReadExportText(File("day.gpx")), expected);
 
   const std::vector<std::uint8_t> badStart = {0xD6, 0x07, 13, 0, 0, 0, 15, 0,
                                               8,    0,    30, 0, 0, 0, 0,  0};

@@ -32,6 +32,7 @@ std::string OnReadOnlyMount(const std::string& folder, const std::string& comman
 class ReadOnlyMedium : public EndToEnd {
  protected:
   void SetUp() override {
+    PATHMEND_LINUX_ONLY("a read-only bind mount in a private mount namespace");
     // Root and the unshare tool are needed; where they are not, say so.
     if (std::system("unshare -m sh -c 'mount --make-rprivate /' >/dev/null 2>&1") != 0) {
       GTEST_SKIP() << "SKIPPED: cannot make a private mount namespace here "
@@ -73,7 +74,10 @@ TEST_F(ReadOnlyMedium, OutputThereFailsWithAccessDenied) {
   EXPECT_EQ(ReadFileBytes(File("in.trk")), input);
 }
 
-class ClosedPipe : public EndToEnd {};
+class ClosedPipe : public EndToEnd {
+ protected:
+  void SetUp() override { PATHMEND_LINUX_ONLY("a shell pipeline and a Linux pipe"); }
+};
 
 // The reader goes away after three lines while the run still has most of its
 // trace to print: the next write fails, and the run ends with exit code 1

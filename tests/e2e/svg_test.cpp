@@ -89,7 +89,7 @@ TEST_F(Svg, MarkersAndLineWhereTheCoordinatesSay) {
   ASSERT_EQ(result.exitCode, 0) << result.out;
   EXPECT_EQ(result.out.substr(0, kBanner.size() + kSvgFormatLine.size()), kBanner + kSvgFormatLine);
   ExpectParses("walk.svg");
-  const std::string svg = ReadFileText(File("walk.svg"));
+  const std::string svg = ReadExportText(File("walk.svg"));
   EXPECT_NE(svg.find("202 points, 2.00 km</text>"), std::string::npos) << svg;
   EXPECT_NE(svg.find("Test (1/15/06 8:30:00 am) - Powered by Tollen</text>"), std::string::npos);
 
@@ -150,7 +150,7 @@ TEST_F(Svg, LineWithoutWidthOnePointAndNone) {
   result = Run({"/os", "one.trk", "one"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   ExpectParses("one.svg");
-  EXPECT_NE(ReadFileText(File("one.svg")).find("1 point, 0.00 km</text>"), std::string::npos);
+  EXPECT_NE(ReadExportText(File("one.svg")).find("1 point, 0.00 km</text>"), std::string::npos);
   pixels = Pixels("one.svg", {{320, 50}, {326, 50}, {320, 30}}, width, height);
   ExpectColour(pixels[0], kStart, "the point's start marker");
   ExpectColour(pixels[1], kEnd, "the end marker's ring around it");
@@ -159,7 +159,7 @@ TEST_F(Svg, LineWithoutWidthOnePointAndNone) {
   result = Run({"/os", "/l:0", "one.trk", "none"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   ExpectParses("none.svg");
-  const std::string none = ReadFileText(File("none.svg"));
+  const std::string none = ReadExportText(File("none.svg"));
   EXPECT_NE(none.find("0 points, 0.00 km</text>"), std::string::npos) << none;
   EXPECT_EQ(none.find("<circle"), std::string::npos) << none;
 }
@@ -183,7 +183,7 @@ TEST_F(Svg, DroppedVerticesStayWithinAFifthOfAPixel) {
   const RunResult result = Run({"/os", "dense.trk", "dense"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
   ExpectParses("dense.svg");
-  const std::string svg = ReadFileText(File("dense.svg"));
+  const std::string svg = ReadExportText(File("dense.svg"));
 
   std::smatch match;
   const std::regex matrix("matrix\\(([-0-9.]+) 0 0 ([-0-9.]+) ([-0-9.]+) ([-0-9.]+)\\)");
@@ -244,7 +244,7 @@ TEST_F(Svg, FailureKeepsTheCompletedPathLines) {
   const RunResult result = Run({"/os", "cut.trk", "cut"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.out.find("Read beyond end of file."), std::string::npos) << result.out;
-  EXPECT_EQ(ReadFileText(File("cut.svg")), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" +
+  EXPECT_EQ(ReadExportText(File("cut.svg")), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" +
                                                std::string(768, ' ') +
                                                "\r\n<path d=\"\r\nM0 0\r\n");
 }

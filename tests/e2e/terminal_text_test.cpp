@@ -49,6 +49,7 @@ class TerminalText : public EndToEnd {
  protected:
   // A name in Windows-1250 ("Šamorín") and an input whose file name is UTF-8.
   void SetUp() override {
+    PATHMEND_LINUX_ONLY("text for a Linux terminal and its locale");
     TrackLogBuilder()
         .Name(
             "\x8A"

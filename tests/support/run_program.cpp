@@ -76,7 +76,9 @@ std::string Required(const char* name) {
 
 }  // namespace
 
-RunResult RunPathmend(const RunSetup& setup) {
+namespace {
+
+RunResult RunOnce(const RunSetup& setup) {
   int outPipe[2] = {-1, -1};
   int inPipe[2] = {-1, -1};
   if (pipe(outPipe) != 0 || pipe(inPipe) != 0) throw std::runtime_error("pipe failed");
@@ -177,6 +179,21 @@ RunResult RunPathmend(const RunSetup& setup) {
     result.err.append(buffer, static_cast<std::size_t>(got));
   }
   close(errFile);
+  return result;
+}
+
+}  // namespace
+
+RunResult RunPathmend(const RunSetup& setup) {
+  RunResult result = RunOnce(setup);
+  // Wine now and then fails to start the launcher itself while another
+  // process of the prefix changes its settings (the locale tests switch
+  // locales); the program never ran then, so the start is tried again.
+  for (int retry = 0; retry < 2 && WindowsMode() && !setup.linuxBuild && result.out.empty() &&
+                      result.err.find("ShellExecuteEx failed") != std::string::npos;
+       ++retry) {
+    result = RunOnce(setup);
+  }
   return result;
 }
 
