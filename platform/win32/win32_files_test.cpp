@@ -110,6 +110,26 @@ TEST_F(Win32Files, InputsAreOpenedForReadingOnlyAndShared) {
   EXPECT_EQ(Close(input), 0);
 }
 
+// A track log with the read-only attribute (copied from a write-protected
+// card, say) is read like any other: inputs are opened for reading only.
+// (Wine keeps the attribute in the file's permission bits, which root
+// ignores, so the refusal to write over such a file cannot be shown here.)
+TEST_F(Win32Files, ReadOnlyAttributeInputIsRead) {
+  Write("ro.trk", "0123");
+  ASSERT_TRUE(::SetFileAttributesA(Path("ro.trk").c_str(), FILE_ATTRIBUTE_READONLY));
+  std::int32_t error = -1;
+  const Handle input = OpenExisting(Path("ro.trk"), error);
+  ASSERT_NE(input, kInvalidHandle) << error;
+  char bytes[4] = {};
+  std::size_t done = 0;
+  EXPECT_EQ(Read(input, bytes, 4, done), 0);
+  EXPECT_EQ(std::string(bytes, done), "0123");
+  EXPECT_EQ(Close(input), 0);
+  EXPECT_EQ(::GetFileAttributesA(Path("ro.trk").c_str()) & FILE_ATTRIBUTE_READONLY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  ::SetFileAttributesA(Path("ro.trk").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(Win32Pipes, TheEndOfAPipeIsTheEndOfInput) {
   HANDLE readEnd = nullptr;
   HANDLE writeEnd = nullptr;
