@@ -92,8 +92,8 @@ TEST(ErrorLine, NamesFileAndPrefersTheSystemMessage) {
   };
   for (const LineCase& c : cases) {
     char line[256];
-    const std::size_t size = FormatErrorLine(line, sizeof line, "pathmend", c.failure.file,
-                                             ErrorLineMessage(c.failure));
+    const std::size_t size =
+        FormatErrorLine(line, sizeof line, "pathmend", c.failure.file, ErrorLineMessage(c.failure));
     EXPECT_EQ(std::string(line, size), c.line) << c.name;
   }
   // Cut to the room, with the line feed kept.

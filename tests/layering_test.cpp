@@ -24,7 +24,8 @@ namespace fs = std::filesystem;
 // From the bottom up. tests/, tools/ and bench/ stand above all of them.
 const std::vector<std::string> kOrder = {"platform", "runtime", "geo",    "tracklog",
                                          "process",  "report",  "export", "app"};
-const std::set<std::string> kAbove = {"tests", "tools", "bench", "fuzz", "build", "samples", "scripts"};
+const std::set<std::string> kAbove = {"tests", "tools",   "bench",  "fuzz",
+                                      "build", "samples", "scripts"};
 
 const fs::path kRoot = PATHMEND_SOURCE_DIR;
 

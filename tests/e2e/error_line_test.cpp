@@ -26,8 +26,8 @@ class ErrorLine : public EndToEnd {
 struct LineCase {
   const char* name;
   std::vector<std::string> args;
-  const char* report;   // the report's message, second line
-  const char* file;     // the file the line on standard error names
+  const char* report;     // the report's message, second line
+  const char* file;       // the file the line on standard error names
   const char* onLinux;    // the system's message on Linux (the C library's)
   const char* onWindows;  // and on Windows (FormatMessageA, as Wine words it)
 };
@@ -55,45 +55,64 @@ TEST_P(ErrorLineCase, NamesTheFileAndTheSystemMessage) {
   EXPECT_EQ(result.err, ErrorText(c.file, WindowsMode() ? c.onWindows : c.onLinux));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Failures, ErrorLineCase,
-    ::testing::Values(LineCase{"MissingInput",
-                               {"day.trk", "out.trk"},
-                               "File not found.",
-                               "day.trk", "No such file or directory", "File not found."},
-                      LineCase{"MissingFolder",
-                               {"nofolder/in.trk", "out.trk"},
-                               "Invalid filename.",
-                               "nofolder/in.trk", "No such file or directory", "Path not found."},
-                      LineCase{"FolderAsInput",
-                               {"folder", "out.trk"},
-                               "File access denied.",
-                               "folder", "Is a directory", "Access denied."},
-                      LineCase{"SecondInputMissing",
-                               {"in.trk", "gone.trk", "out.trk"},
-                               "File not found.",
-                               "gone.trk", "No such file or directory", "File not found."},
-                      LineCase{"ShortHeader",
-                               {"short.trk", "out.trk"},
-                               "Read beyond end of file.",
-                               "short.trk", "Read beyond end of file", "Read beyond end of file"},
-                      LineCase{"CutRecordInSecondInput",
-                               {"in.trk", "cut.trk", "out.trk"},
-                               "Read beyond end of file.",
-                               "cut.trk", "Read beyond end of file", "Read beyond end of file"},
-                      LineCase{"OutputIsAFolder",
-                               {"in.trk", "folder"},
-                               "File access denied.",
-                               "folder", "Is a directory", "Access denied."},
-                      LineCase{"FullDisk",
-                               {"in.trk", "/dev/full"},
-                               "I/O error 112.",
-                               "/dev/full", "No space left on device", "Disk full."},
-                      LineCase{"KmlInMissingFolder",
-                               {"/ok", "in.trk", "nofolder/out"},
-                               "Invalid filename.",
-                               "nofolder/out.kml", "No such file or directory", "Path not found."}),
-    [](const ::testing::TestParamInfo<LineCase>& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Failures, ErrorLineCase,
+                         ::testing::Values(LineCase{"MissingInput",
+                                                    {"day.trk", "out.trk"},
+                                                    "File not found.",
+                                                    "day.trk",
+                                                    "No such file or directory",
+                                                    "File not found."},
+                                           LineCase{"MissingFolder",
+                                                    {"nofolder/in.trk", "out.trk"},
+                                                    "Invalid filename.",
+                                                    "nofolder/in.trk",
+                                                    "No such file or directory",
+                                                    "Path not found."},
+                                           LineCase{"FolderAsInput",
+                                                    {"folder", "out.trk"},
+                                                    "File access denied.",
+                                                    "folder",
+                                                    "Is a directory",
+                                                    "Access denied."},
+                                           LineCase{"SecondInputMissing",
+                                                    {"in.trk", "gone.trk", "out.trk"},
+                                                    "File not found.",
+                                                    "gone.trk",
+                                                    "No such file or directory",
+                                                    "File not found."},
+                                           LineCase{"ShortHeader",
+                                                    {"short.trk", "out.trk"},
+                                                    "Read beyond end of file.",
+                                                    "short.trk",
+                                                    "Read beyond end of file",
+                                                    "Read beyond end of file"},
+                                           LineCase{"CutRecordInSecondInput",
+                                                    {"in.trk", "cut.trk", "out.trk"},
+                                                    "Read beyond end of file.",
+                                                    "cut.trk",
+                                                    "Read beyond end of file",
+                                                    "Read beyond end of file"},
+                                           LineCase{"OutputIsAFolder",
+                                                    {"in.trk", "folder"},
+                                                    "File access denied.",
+                                                    "folder",
+                                                    "Is a directory",
+                                                    "Access denied."},
+                                           LineCase{"FullDisk",
+                                                    {"in.trk", "/dev/full"},
+                                                    "I/O error 112.",
+                                                    "/dev/full",
+                                                    "No space left on device",
+                                                    "Disk full."},
+                                           LineCase{"KmlInMissingFolder",
+                                                    {"/ok", "in.trk", "nofolder/out"},
+                                                    "Invalid filename.",
+                                                    "nofolder/out.kml",
+                                                    "No such file or directory",
+                                                    "Path not found."}),
+                         [](const ::testing::TestParamInfo<LineCase>& row) {
+                           return std::string(row.param.name);
+                         });
 
 TEST_F(ErrorLine, ConsoleFailureGivesTheReportsMessage) {
   RunSetup setup;
@@ -135,8 +154,9 @@ TEST_F(ErrorLine, MessageIsInTheUsersLanguage) {
   EXPECT_EQ(result.exitCode, 1);
   // The report keeps its fixed English text; the line speaks German.
   EXPECT_NE(result.out.find("File not found."), std::string::npos);
-  EXPECT_EQ(result.err, ErrorText("day.trk", WindowsMode() ? "Datei nicht gefunden."
-                                                           : "Datei oder Verzeichnis nicht gefunden"));
+  EXPECT_EQ(result.err,
+            ErrorText("day.trk", WindowsMode() ? "Datei nicht gefunden."
+                                               : "Datei oder Verzeichnis nicht gefunden"));
 }
 
 struct SuccessCase {

@@ -66,7 +66,8 @@ TEST_F(Gpx, FileByteForByte) {
   report.name = kRawName;
   EXPECT_EQ(result.out, kBanner + kGpxFormatLine + kCrLf + report.Text() + kSeparatorLine);
   EXPECT_EQ(ReadExportText(File("day.gpx")), kDocumentStart + TrackStart(kXmlName) + kSegment +
-                                               kGpxA + kGpxB + kGpxC + kSegmentEnd + kDocumentEnd);
+                                                 kGpxA + kGpxB + kGpxC + kSegmentEnd +
+                                                 kDocumentEnd);
   EXPECT_EQ(ReadFileBytes(File("day.trk")), input);
   ExpectValid("day.gpx");
 }
@@ -142,8 +143,8 @@ TEST_F(Gpx, SegmentsPerInputAndPointsLeftOut) {
                             "Left out of the GPX file: 3 points with a latitude above 90 "
                             "degrees\r\n");
   EXPECT_EQ(ReadExportText(File("out.gpx")), kDocumentStart + TrackStart("Morning") + kSegment +
-                                               kGpxA + kGpxB + kSegmentEnd + kSegment + kGpxC +
-                                               kSegmentEnd + kDocumentEnd);
+                                                 kGpxA + kGpxB + kSegmentEnd + kSegment + kGpxC +
+                                                 kSegmentEnd + kDocumentEnd);
   ExpectValid("out.gpx");
 }
 
@@ -151,7 +152,8 @@ TEST_F(Gpx, NoSavedPointsAndATypeOutsideTheTable) {
   TrackLogBuilder().TrackType(12).Point(kA).WriteTo(File("day.trk"));
   const RunResult result = Run({"/og", "/l:0", "day.trk", "day"});
   ASSERT_EQ(result.exitCode, 0) << result.out;
-  EXPECT_EQ(ReadExportText(File("day.gpx")), kDocumentStart + TrackStart("Test", "") + kDocumentEnd);
+  EXPECT_EQ(ReadExportText(File("day.gpx")),
+            kDocumentStart + TrackStart("Test", "") + kDocumentEnd);
   ExpectValid("day.gpx");
 }
 

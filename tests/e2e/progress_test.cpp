@@ -38,7 +38,10 @@ class SlowReader {
     const int fd = ::open(path.c_str(), O_RDONLY);
     if (fd < 0) return;
     const auto until = std::chrono::steady_clock::now() + slowFor;
-    char buffer[4096];
+    // At most 1 KiB every 20 ms while slow (about 50 KB/s): a run that writes
+    // more than the pipe holds (64 KiB) plus 50 KB then lasts the whole
+    // slow time, however fast the machine is.
+    char buffer[1024];
     for (;;) {
       const ssize_t got = ::read(fd, buffer, sizeof buffer);
       if (got <= 0) break;

@@ -245,8 +245,8 @@ TEST_F(Svg, FailureKeepsTheCompletedPathLines) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.out.find("Read beyond end of file."), std::string::npos) << result.out;
   EXPECT_EQ(ReadExportText(File("cut.svg")), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" +
-                                               std::string(768, ' ') +
-                                               "\r\n<path d=\"\r\nM0 0\r\n");
+                                                 std::string(768, ' ') +
+                                                 "\r\n<path d=\"\r\nM0 0\r\n");
 }
 
 }  // namespace
