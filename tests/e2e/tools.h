@@ -54,12 +54,22 @@ inline std::string InteropFile(const std::string& name) {
   return (std::filesystem::path(__FILE__).parent_path().parent_path() / "interop" / name).string();
 }
 
+// The public GPX 1.1 schema, kept in the schemas folder beside the project
+// (../shared/schemas from the source tree), not copied into it.
+inline std::string GpxSchemaPath() {
+  return (std::filesystem::path(PATHMEND_SOURCE_DIR).parent_path() / "shared" / "schemas" /
+          "gpx-1.1.xsd")
+      .string();
+}
+
 // Validates a GPX file against the GPX 1.1 schema with xmllint; an empty
-// result means valid (or xmllint missing, which the message then says).
+// result means valid (or xmllint missing). A missing schema is an error, so
+// that the check can never pass without having looked.
 inline std::string GpxSchemaErrors(const std::string& folder, const std::string& file) {
   if (!Installed("xmllint")) return "";
-  const ToolResult check = RunTool(
-      folder, "xmllint --noout --schema '" + InteropFile("gpx-1.1.xsd") + "' '" + file + "'");
+  if (!std::filesystem::exists(GpxSchemaPath())) return "no GPX schema at " + GpxSchemaPath();
+  const ToolResult check =
+      RunTool(folder, "xmllint --noout --schema '" + GpxSchemaPath() + "' '" + file + "'");
   if (check.exitCode == 0) return "";
   return "xmllint --schema: exit " + std::to_string(check.exitCode) + "\n" + check.out;
 }
