@@ -60,8 +60,8 @@ def read_png(path):
 def main():
     width, height, channels, rows = read_png(sys.argv[1])
     print(width, height)
-    for spec in sys.argv[2:]:
-        x, y = (int(v) for v in spec.split(","))
+    for point in sys.argv[2:]:
+        x, y = (int(v) for v in point.split(","))
         if not (0 <= x < width and 0 <= y < height):
             print("outside")
             continue
