@@ -7,37 +7,28 @@
 namespace pathmend {
 
 std::string XmlText(std::string_view bytes) {
+  // The recorder's text decoded as the console decodes it; every byte below
+  // 128 of the result stands for itself (the bytes of a UTF-8 sequence are
+  // all 128 or more), so escaping those bytes afterwards escapes characters.
+  const std::string text = RecordedTextToUtf8(bytes);
   std::string out;
-  out.reserve(bytes.size());
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto byte = static_cast<std::uint8_t>(bytes[i]);
-    if (byte < 0x80) {
-      switch (byte) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '\t':
-        case '\n':
-        case '\r': out += static_cast<char>(byte); break;
-        default:
-          if (byte < 0x20) {
-            AppendUtf8(out, kReplacementCharacter);
-          } else {
-            out += static_cast<char>(byte);
-          }
-      }
-      ++i;
-      continue;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '\t':
+      case '\n':
+      case '\r': out += c; break;
+      default:
+        // Control characters have no place in XML 1.0.
+        if (static_cast<std::uint8_t>(c) < 0x20) {
+          AppendUtf8(out, kReplacementCharacter);
+        } else {
+          out += c;
+        }
     }
-    if (const std::size_t length = Utf8SequenceLength(bytes.substr(i))) {
-      out.append(bytes.substr(i, length));
-      i += length;
-      continue;
-    }
-    const std::uint16_t code = Windows1250Character(byte);
-    AppendUtf8(out, code != 0 ? code : kReplacementCharacter);
-    ++i;
   }
   return out;
 }
