@@ -186,14 +186,16 @@ RunResult RunOnce(const RunSetup& setup) {
 
 RunResult RunPathmend(const RunSetup& setup) {
   RunResult result = RunOnce(setup);
-  // Wine now and then fails to start the launcher itself while another
-  // process of the prefix changes its settings (the locale tests switch
-  // locales); the program never ran then, so the start is tried again.
-  for (int retry = 0; retry < 2 && WindowsMode() && !setup.linuxBuild && result.out.empty() &&
-                      result.err.find("ShellExecuteEx failed") != std::string::npos;
-       ++retry) {
-    result = RunOnce(setup);
-  }
+  // Wine now and then fails to start the launcher, or the launcher's
+  // CreateProcessA fails, while other processes start in the same prefix (the
+  // two test shards run at once; the locale tests switch its locale). The
+  // program never ran then: it printed nothing, and the start is tried again.
+  const auto neverStarted = [&](const RunResult& run) {
+    return WindowsMode() && !setup.linuxBuild && run.out.empty() &&
+           (run.err.find("ShellExecuteEx failed") != std::string::npos ||
+            run.err.find("launcher: CreateProcessA failed") != std::string::npos);
+  };
+  for (int retry = 0; retry < 2 && neverStarted(result); ++retry) result = RunOnce(setup);
   return result;
 }
 
